@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Several QtTest classes make up one test program per subsystem: each test
+// file registers its class with PINGALO_TEST, and the program's main runs
+// them all and fails when any of them fails.
+namespace TestRegistry {
+
+using Factory = std::function<std::unique_ptr<QObject>()>;
+
+inline std::vector<Factory> &factories()
+{
+    static std::vector<Factory> list;
+    return list;
+}
+
+template<class T>
+struct Add {
+    Add() { factories().push_back([] { return std::make_unique<T>(); }); }
+};
+
+int runAll(int argc, char **argv);
+
+} // namespace TestRegistry
+
+#define PINGALO_TEST(Class) static const TestRegistry::Add<Class> s_register##Class;
