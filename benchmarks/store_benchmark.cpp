@@ -1,0 +1,122 @@
+// Prints how fast the store is on a store of 10,000 reminders over 365 days,
+// one day of which holds 500: the median microseconds of one append (with full
+// durability), of reading every live slot of the 500-slot day as the due check
+// does, and of reading every live record as the list viewer does.
+//
+//   store_benchmark [STORE-FILE]     (default: a fresh file in /tmp)
+#include "platform/SqliteSettingsStore.h"
+#include "scheduler/Recurrence.h"
+#include "store/ReminderStore.h"
+#include "store/ScrambleText.h"
+#include "store/TextForms.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+double median(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+ReminderRecord makeRecord(int i)
+{
+    const QString note = QStringLiteral("Reminder number %1: call the office about the invoice").arg(i);
+    return {*ScrambleText(note, QStringLiteral("1")), QStringLiteral("BEEP"),
+            Recurrence::names().at(i % 6), TextForms::timeText(QTime((i / 60) % 24, i % 60))};
+}
+
+// Reads every live slot of a day the way the due check walks it.
+int readDay(ReminderStore &store, const QString &day)
+{
+    int live = 0;
+    const qint64 count = store.numReminders(day).value_or(0);
+    for (qint64 slot : store.slotsToVisit(day, count).value_or(QList<qint64>())) {
+        const auto record = store.readRecord(day, slot);
+        if (record && !record->isHole() && ScrambleText(record->reminder, QStringLiteral("0")))
+            ++live;
+    }
+    return live;
+}
+
+// Reads every live record through the day index, as the list viewer does.
+int readAll(ReminderStore &store)
+{
+    int live = 0;
+    for (const StoreValue &entry : store.dayIndex().value_or(QList<StoreValue>()))
+        live += readDay(store, entry.name);
+    return live;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir dir;
+    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                  : dir.filePath(QStringLiteral("bench.db"));
+    QFile::remove(path);
+    SqliteSettingsStore settings(path);
+    ReminderStore store(settings);
+
+    const QDate first(2027, 1, 1);
+    const QString busyDay = TextForms::dayKey(first.addDays(100));
+    std::printf("filling %s with 10,000 reminders over 365 days...\n", qPrintable(path));
+    // 500 on the busy day, the other 9,500 spread over the remaining 364 days;
+    // filled in one transaction each day to keep the set-up short.
+    int made = 0;
+    for (int d = 0; d < 365; ++d) {
+        const QString day = TextForms::dayKey(first.addDays(d));
+        const int count = day == busyDay ? 500 : (9500 / 364 + (d < 9500 % 364 ? 1 : 0));
+        settings.transaction([&] {
+            for (int i = 0; i < count; ++i)
+                store.appendReminder(day, makeRecord(made++));
+            return true;
+        });
+    }
+    std::printf("made %d reminders\n", made);
+
+    std::vector<double> appends;
+    const QString appendDay = TextForms::dayKey(first.addDays(400));
+    for (int i = 0; i < 200; ++i) {
+        const ReminderRecord record = makeRecord(i);
+        QElapsedTimer t;
+        t.start();
+        store.appendReminder(appendDay, record);
+        appends.push_back(t.nsecsElapsed() / 1000.0);
+    }
+    store.removeDay(appendDay);
+
+    std::vector<double> days;
+    int live = 0;
+    for (int i = 0; i < 50; ++i) {
+        QElapsedTimer t;
+        t.start();
+        live = readDay(store, busyDay);
+        days.push_back(t.nsecsElapsed() / 1000.0);
+    }
+
+    std::vector<double> all;
+    int total = 0;
+    for (int i = 0; i < 10; ++i) {
+        QElapsedTimer t;
+        t.start();
+        total = readAll(store);
+        all.push_back(t.nsecsElapsed() / 1000.0);
+    }
+
+    std::printf("append one reminder (synchronous=FULL):  median %9.1f us   (target < 2000)\n",
+                median(appends));
+    std::printf("read the %d live slots of one day:       median %9.1f us   (target < 5000)\n",
+                live, median(days));
+    std::printf("read all %d live records:              median %9.1f us   (target < 100000)\n",
+                total, median(all));
+    return 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/Clock.h"
+
+// A clock that tests set and move. Installed as the program's clock for its
+// lifetime.
+class TestClock : public Clock {
+public:
+    explicit TestClock(const QDateTime &start)
+        : m_now(start)
+    {
+        Clock::setInstance(this);
+    }
+    ~TestClock() override { Clock::setInstance(nullptr); }
+    TestClock(const TestClock &) = delete;
+    TestClock &operator=(const TestClock &) = delete;
+
+    void set(const QDateTime &moment) { m_now = moment; }
+    void advanceMs(qint64 ms) { m_now = m_now.addMSecs(ms); }
+    void advanceMinutes(qint64 minutes) { m_now = m_now.addSecs(60 * minutes); }
+    void advanceDays(qint64 days) { m_now = m_now.addDays(days); }
+
+protected:
+    QDateTime currentDateTime() const override { return m_now; }
+
+private:
+    QDateTime m_now;
+};

@@ -1,0 +1,30 @@
+// Appends reminders to the store named on the command line, one after the
+// other, and prints "<day> <slot>" after each append has returned, until it
+// is killed.
+#include "platform/SqliteSettingsStore.h"
+#include "store/ReminderStore.h"
+#include "store/TextForms.h"
+
+#include <QDate>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: store_crash_writer STORE\n");
+        return 2;
+    }
+    SqliteSettingsStore settings(QString::fromLocal8Bit(argv[1]));
+    ReminderStore store(settings);
+    for (qint64 i = 0;; ++i) {
+        const QString day = TextForms::dayKey(QDate(2026, 12, 1).addDays(i % 5));
+        const ReminderRecord record{QStringLiteral("note %1").arg(i), QStringLiteral("BEEP"),
+                                    QStringLiteral("Daily Reminder"), QStringLiteral("9:00:00 AM")};
+        const auto slot = store.appendReminder(day, record);
+        if (!slot)
+            return 1;
+        std::printf("%s %lld\n", qPrintable(day), static_cast<long long>(*slot));
+        std::fflush(stdout);
+    }
+}

@@ -1,0 +1,68 @@
+// A writer killed at random moments never leaves a half-written reminder and
+// never loses one whose append had returned.
+#include "StoreInvariants.h"
+#include "TestRegistry.h"
+
+#include "platform/SqliteSettingsStore.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+class TstCrash : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void killedWritersLoseNothingThatReturned()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("store.db"));
+        QRandomGenerator random(20261206);
+        QList<QPair<QString, qint64>> confirmed;
+        int kills = 0;
+        while (kills < 50) {
+            QProcess writer;
+            writer.start(QStringLiteral(CRASH_WRITER), {path});
+            QVERIFY(writer.waitForStarted());
+            // Let it reach the appending loop, then kill it somewhere inside one.
+            QTest::qWait(int(random.bounded(15, 60)));
+            ::kill(pid_t(writer.processId()), SIGKILL);
+            QVERIFY(writer.waitForFinished(5000));
+            ++kills;
+            // Only lines that ended are confirmed; the kill may have cut the last one.
+            QList<QByteArray> lines = writer.readAllStandardOutput().split('\n');
+            lines.removeLast();
+            for (const QByteArray &line : std::as_const(lines)) {
+                const QList<QByteArray> parts = line.split(' ');
+                QCOMPARE(parts.size(), 2);
+                confirmed.append({QString::fromLatin1(parts[0]), parts[1].toLongLong()});
+            }
+
+            SqliteSettingsStore settings(path);
+            ReminderStore store(settings);
+            QCOMPARE(reminderStoreViolation(settings), QString());
+            for (const auto &[day, slot] : std::as_const(confirmed)) {
+                const auto record = store.readRecord(day, slot);
+                QVERIFY2(record && !record->isHole(),
+                         qPrintable(QStringLiteral("%1 slot %2 is lost").arg(day).arg(slot)));
+                QCOMPARE(record->time, QStringLiteral("9:00:00 AM"));
+                QCOMPARE(record->recurrence, QStringLiteral("Daily Reminder"));
+            }
+            // Every record that exists is whole, confirmed or not.
+            const QList<StoreValue> index = *store.dayIndex();
+            for (const StoreValue &entry : index) {
+                const QList<qint64> slots = *store.slotsToVisit(entry.name, entry.value.toLongLong());
+                for (qint64 slot : slots)
+                    QCOMPARE(settings.listValues(ReminderStore::recordSection(entry.name, slot))->size(), 4);
+            }
+        }
+        qInfo("%d kills, %lld appends confirmed before them", kills, qint64(confirmed.size()));
+        QVERIFY(confirmed.size() > 50);
+    }
+};
+
+PINGALO_TEST(TstCrash)
+#include "tst_crash.moc"
