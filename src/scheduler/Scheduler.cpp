@@ -1,0 +1,220 @@
+#include "scheduler/Scheduler.h"
+
+#include "password/QueueFile.h"
+#include "platform/Clock.h"
+#include "scheduler/Recurrence.h"
+#include "scheduler/RescheduleReminder.h"
+#include "scheduler/SchedulerHost.h"
+#include "store/ProgramSettings.h"
+#include "store/ReminderStore.h"
+#include "store/ScrambleText.h"
+#include "store/TextForms.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString kStartUpSwitch = QStringLiteral("-SU");
+
+QString reminderText(const QString &when, const QString &note)
+{
+    return QStringLiteral("Date and Time: ") + when + QStringLiteral("\r\n") +
+           QStringLiteral("Reminder Note: ") + note;
+}
+
+} // namespace
+
+Scheduler::Scheduler(ReminderStore &store, ProgramSettings &settings, SchedulerHost &host,
+                     QObject *parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_settings(settings)
+    , m_host(host)
+{
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    m_timer1.setInterval(kTickMs);
+    m_timer1.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer1, &QTimer::timeout, this, &Scheduler::Timer1_Timer);
+}
+
+QString Scheduler::unscrambled(const QString &storedNote) const
+{
+    // A note that cannot be unscrambled (a hand-edited store) still comes up at
+    // its minute, so that the reminder itself is not lost.
+    return ScrambleText(storedNote, QStringLiteral("0")).value_or(kUnreadableNote);
+}
+
+bool Scheduler::loadSlot(const QString &day, qint64 slot, std::optional<QDateTime> &due)
+{
+    const auto record = m_store.readRecord(day, slot);
+    if (!record || record->isHole())
+        return false;
+    m_fields.slot = slot;
+    m_fields.storedNote = record->reminder;
+    m_fields.note = unscrambled(record->reminder);
+    m_fields.time = record->time;
+    m_fields.recurrence = record->recurrence;
+    // The due moment: the day at its time, or the day alone for a bill reminder.
+    // A "Time" that is not a time gives no moment: such a slot is never due by
+    // the clock, and comes up through the look-back of a later day instead.
+    due = TextForms::parseMoment(m_fields.time.isEmpty() ? day
+                                                         : day + QLatin1Char(' ') + m_fields.time);
+    m_fields.dueText = due ? TextForms::momentText(*due) : QString();
+    return true;
+}
+
+int Scheduler::fireDueSlots(const QString &day, DueRule rule)
+{
+    int fired = 0;
+    const auto slots = m_store.slotsToVisit(day, m_fields.count);
+    for (qint64 slot : slots.value_or(QList<qint64>())) {
+        std::optional<QDateTime> due;
+        if (!loadSlot(day, slot, due))
+            continue;
+        bool isDue = m_fields.time.isEmpty() && due.has_value();
+        if (due && !isDue) {
+            const QDateTime now = Clock::now();
+            isDue = rule == DueRule::SameMinute ? TextForms::minutesBetween(now, *due) == 0
+                                                : TextForms::hoursBetween(now, *due) == 0;
+        }
+        if (!isDue)
+            continue;
+        FireReminder(day);
+        ++fired;
+    }
+    return fired;
+}
+
+void Scheduler::FireReminder(const QString &day)
+{
+    m_host.setReminderText(reminderText(m_fields.dueText, m_fields.note));
+    const auto record = m_store.readRecord(day, m_fields.slot);
+    m_host.playSound(record ? record->sound : QString());
+    if (!Recurrence::isOneTime(m_fields.recurrence))
+        RescheduleReminder(m_store, day, m_fields.slot, m_fields.storedNote, m_fields.time,
+                           m_fields.recurrence, Clock::today());
+    // Counted only when the slot is really gone: a count that ran ahead of the
+    // deletions would let the day be removed with a live reminder in it.
+    if (m_store.consumeSlot(day, m_fields.slot, m_fields.viewed))
+        ++m_fields.viewed;
+    m_timer1.stop();
+    m_host.showReminderWindow();
+}
+
+void Scheduler::showReminder(const QString &text, const QString &sound)
+{
+    m_host.setReminderText(text);
+    m_host.playSound(sound);
+}
+
+void Scheduler::Timer1_Timer()
+{
+    if (m_host.isLockedDown())
+        return;
+    const QString day = TextForms::dayKey(Clock::today());
+    m_fields.viewed = m_store.numViewed(day).value_or(0);
+    m_fields.count = m_store.numReminders(day).value_or(0);
+    if (m_fields.viewed == m_fields.count && m_fields.count != 0)
+        m_store.removeDay(day);
+    else if (m_fields.count >= 1)
+        fireDueSlots(day, DueRule::SameMinute);
+    m_fields = WorkingFields();
+}
+
+void Scheduler::StartReminderCheck()
+{
+    // A store that cannot be read counts as holding a password: better to ask
+    // than to show notes unprotected.
+    const auto password = m_settings.storedPassword();
+    if (password && password->isEmpty()) {
+        CheckImmediateReminders();
+        return;
+    }
+    if (m_host.unlockFlag() != 0)
+        CheckImmediateReminders();
+    else
+        m_host.showPasswordGate();
+}
+
+void Scheduler::CheckImmediateReminders()
+{
+    CheckMissedReminders();
+    const QString day = TextForms::dayKey(Clock::today());
+    m_fields.viewed = m_store.numViewed(day).value_or(0);
+    m_fields.count = m_store.numReminders(day).value_or(0);
+    if (m_fields.viewed == m_fields.count && m_fields.count != 0) {
+        m_store.removeDay(day);
+        if (m_host.commandLine() != kStartUpSwitch)
+            m_host.showNoImmediateReminders();
+    } else if (m_fields.count < 1) {
+        if (m_manualCheck == 1)
+            m_host.showNoImmediateReminders();
+    } else {
+        const int fired = fireDueSlots(day, DueRule::SameHour);
+        if (m_manualCheck == 1 && fired == 0)
+            m_host.showNoImmediateReminders();
+    }
+    m_manualCheck = 0;
+    m_fields = WorkingFields();
+}
+
+void Scheduler::CheckMissedReminders()
+{
+    const qint64 lookBack = m_settings.lookBackDays();
+    const QDate today = Clock::today();
+    // The days from yesterday back to `lookBack` days ago that exist in the
+    // store, newest first. Days that do not exist would only be deleted again,
+    // so they are not walked: a damaged count of two billion days costs nothing.
+    QList<QDate> days;
+    const auto stored = m_store.storedDays();
+    for (const QString &key : stored.value_or(QStringList())) {
+        const auto date = TextForms::parseDate(key);
+        if (!date || TextForms::dayKey(*date) != key)
+            continue; // not written as a day key: no look-back ever names it
+        const qint64 age = TextForms::daysBetween(*date, today);
+        if (age >= 1 && age <= lookBack)
+            days.append(*date);
+    }
+    std::sort(days.begin(), days.end(), std::greater<>());
+
+    for (const QDate &date : std::as_const(days)) {
+        const QString day = TextForms::dayKey(date);
+        m_fields.count = m_store.numReminders(day).value_or(0);
+        const auto slots = m_store.slotsToVisit(day, m_fields.count);
+        for (qint64 slot : slots.value_or(QList<qint64>())) {
+            const auto record = m_store.readRecord(day, slot);
+            if (!record)
+                continue;
+            if (record->isHole()) {
+                m_store.deleteRecord(day, slot);
+                continue;
+            }
+            m_fields.slot = slot;
+            m_fields.storedNote = record->reminder;
+            m_fields.note = unscrambled(record->reminder);
+            m_fields.time = record->time;
+            m_fields.recurrence = record->recurrence;
+            showReminder(reminderText(day, m_fields.note), record->sound);
+            if (!Recurrence::isOneTime(m_fields.recurrence))
+                RescheduleReminder(m_store, day, slot, m_fields.storedNote, m_fields.time,
+                                   m_fields.recurrence, Clock::today());
+            m_timer1.stop();
+            m_host.showReminderWindow();
+            m_store.deleteRecord(day, slot);
+        }
+        m_store.removeDay(day);
+    }
+    m_fields = WorkingFields();
+}
+
+void Scheduler::ShowQueuedReminders(const QList<QueuedReminder> &entries)
+{
+    for (const QueuedReminder &entry : entries) {
+        if (!QueueFile::isDue(entry, Clock::now()))
+            continue;
+        showReminder(reminderText(TextForms::momentText(entry.when), entry.note), entry.sound);
+        // Off while the window is open, as for every other reminder window.
+        m_timer1.stop();
+        m_host.showReminderWindow();
+    }
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QTimer>
+
+#include <optional>
+
+class ProgramSettings;
+class ReminderStore;
+class SchedulerHost;
+struct QueuedReminder;
+struct ReminderRecord;
+
+// Brings reminders up: the tick of `Timer1` every 59.5 seconds fires today's
+// reminders of the current minute, and the start-up and manual checks look
+// back over the missed days and fire today's reminders of the current hour.
+//
+// A reminder is consumed (and a recurring one copied to its next day) before
+// its window opens, and `Timer1` is off while any reminder window is open, so
+// nothing fires twice. A store failure skips the one step that failed; it
+// never stops a run and never shows a message.
+class Scheduler : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kTickMs = 59'500;
+    // The note shown for a reminder whose stored note cannot be unscrambled.
+    static inline const QString kUnreadableNote =
+        QStringLiteral("(This reminder's note is damaged in the store and cannot be shown.)");
+
+    Scheduler(ReminderStore &store, ProgramSettings &settings, SchedulerHost &host,
+              QObject *parent = nullptr);
+
+    // The scheduler's timer: 59,500 ms, precise, ticking Timer1_Timer.
+    QTimer &Timer1() { return m_timer1; }
+
+    // 1 while a check started from the tray menu runs, else 0.
+    int ManualCheck() const { return m_manualCheck; }
+    void setManualCheck(int value) { m_manualCheck = value; }
+
+    void Timer1_Timer();
+    void StartReminderCheck();
+    void CheckImmediateReminders();
+    void CheckMissedReminders();
+    // Shows each entry of the queue file that is due at the moment its turn
+    // comes (today or tomorrow, not before the current minute), one by one.
+    void ShowQueuedReminders(const QList<QueuedReminder> &entries);
+
+private:
+    // The working fields shared by the tick and the checks; each of them
+    // resets them when it ends.
+    struct WorkingFields {
+        qint64 slot = 0;
+        QString storedNote;
+        QString note;
+        QString dueText;
+        QString time;
+        qint64 count = 0;
+        QString recurrence;
+        qint64 viewed = 0;
+    };
+
+    enum class DueRule { SameMinute, SameHour };
+
+    // Walks today's slots and fires those due by `rule`; gives how many fired.
+    int fireDueSlots(const QString &day, DueRule rule);
+    // Fills the working fields from a record; false for a hole or a failed read.
+    bool loadSlot(const QString &day, qint64 slot, std::optional<QDateTime> &due);
+    void FireReminder(const QString &day);
+    void showReminder(const QString &text, const QString &sound);
+    QString unscrambled(const QString &storedNote) const;
+
+    ReminderStore &m_store;
+    ProgramSettings &m_settings;
+    SchedulerHost &m_host;
+    QTimer m_timer1;
+    int m_manualCheck = 0;
+    WorkingFields m_fields;
+};

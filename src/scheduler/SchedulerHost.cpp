@@ -1,0 +1,3 @@
+#include "scheduler/SchedulerHost.h"
+
+SchedulerHost::~SchedulerHost() = default;

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "FakeSchedulerHost.h"
+#include "TestClock.h"
+
+#include "platform/MemorySettingsStore.h"
+#include "scheduler/Recurrence.h"
+#include "scheduler/Scheduler.h"
+#include "store/ProgramSettings.h"
+#include "store/ReminderStore.h"
+#include "store/ScrambleText.h"
+#include "store/TextForms.h"
+
+// A scheduler over a memory store, a test clock and a recording host.
+struct SchedulerFixture {
+    explicit SchedulerFixture(const QDateTime &start)
+        : clock(start)
+    {
+        host.timer = &scheduler.Timer1();
+        scheduler.Timer1().start();
+    }
+
+    // Appends a reminder as the note maker does; `time` empty for a bill reminder.
+    qint64 add(const QDate &day, const QString &time, const QString &note,
+               const QString &recurrence = Recurrence::kOneTime,
+               const QString &sound = QStringLiteral("BEEP"))
+    {
+        return *store.appendReminder(TextForms::dayKey(day),
+                                     {*ScrambleText(note, QStringLiteral("1")), sound, recurrence,
+                                      time});
+    }
+
+    // The notes of the live slots of a day, in slot order.
+    QStringList liveNotes(const QDate &date)
+    {
+        const QString day = TextForms::dayKey(date);
+        QStringList notes;
+        const QList<qint64> slots = *store.slotsToVisit(day, *store.numReminders(day));
+        for (qint64 slot : slots) {
+            const ReminderRecord r = *store.readRecord(day, slot);
+            if (!r.isHole())
+                notes << *ScrambleText(r.reminder, QStringLiteral("0"));
+        }
+        return notes;
+    }
+
+    bool dayExists(const QDate &date)
+    {
+        return store.storedDays()->contains(TextForms::dayKey(date));
+    }
+
+    TestClock clock;
+    MemorySettingsStore settings;
+    ReminderStore store{settings};
+    ProgramSettings program{settings};
+    FakeSchedulerHost host;
+    Scheduler scheduler{store, program, host};
+};

@@ -1,0 +1,100 @@
+// A whole leap year of ticks, 59.5 seconds apart, over reminders of every
+// recurrence: each fires exactly on its days and minutes, none twice, none lost.
+#include "SchedulerFixture.h"
+#include "TestRegistry.h"
+
+#include <QTest>
+
+namespace {
+
+struct Plan {
+    QString note;
+    QString recurrence;
+    QDate first;
+    QTime time; // invalid: a bill reminder, due all day
+};
+
+// The day after `d` for a recurrence, worked out with QDate's own calendar
+// arithmetic rather than the program's date-serial rule.
+QDate following(const QString &recurrence, const QDate &d)
+{
+    if (recurrence == Recurrence::kDaily)
+        return d.addDays(1);
+    if (recurrence == Recurrence::kWeekly)
+        return d.addDays(7);
+    if (recurrence == Recurrence::kMonthly || recurrence == Recurrence::kBill)
+        return QDate(d.year(), d.month(), 1).addMonths(1).addDays(d.day() - 1);
+    if (recurrence == Recurrence::kAnnual)
+        return QDate(d.year() + 1, d.month(), 1).addDays(d.day() - 1);
+    return QDate();
+}
+
+} // namespace
+
+class TstYearSimulation : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyReminderFiresOnItsDaysOnly()
+    {
+        const QDate start(2028, 1, 1), end(2029, 1, 1);
+        const QList<Plan> plans = {
+            {QStringLiteral("daily"), Recurrence::kDaily, start, QTime(7, 30)},
+            {QStringLiteral("daily at midnight"), Recurrence::kDaily, QDate(2028, 12, 30), QTime(0, 0)},
+            {QStringLiteral("weekly"), Recurrence::kWeekly, QDate(2028, 1, 3), QTime(18, 0)},
+            {QStringLiteral("monthly 31st"), Recurrence::kMonthly, QDate(2028, 1, 31), QTime(9, 15)},
+            {QStringLiteral("monthly 31 March"), Recurrence::kMonthly, QDate(2028, 3, 31), QTime(23, 59)},
+            {QStringLiteral("bill"), Recurrence::kBill, QDate(2028, 1, 31), QTime()},
+            {QStringLiteral("annual 29 Feb"), Recurrence::kAnnual, QDate(2028, 2, 29), QTime(12, 0)},
+            {QStringLiteral("annual 31 Dec"), Recurrence::kAnnual, QDate(2028, 12, 31), QTime(8, 0)},
+            {QStringLiteral("one-time 31 Dec"), Recurrence::kOneTime, QDate(2028, 12, 31), QTime(23, 59)},
+            {QStringLiteral("one-time at midnight"), Recurrence::kOneTime, QDate(2028, 6, 1), QTime(0, 0)},
+            {QStringLiteral("same minute A"), Recurrence::kDaily, QDate(2028, 7, 1), QTime(12, 0)},
+            {QStringLiteral("same minute B"), Recurrence::kDaily, QDate(2028, 7, 1), QTime(12, 0)},
+        };
+
+        // Expected: "note@M/d/yyyy h:mm" for every firing inside the year.
+        QStringList expected;
+        for (const Plan &p : plans)
+            for (QDate d = p.first; d.isValid() && d < end; d = following(p.recurrence, d))
+                expected << p.note + QLatin1Char('@') + TextForms::dayKey(d) + QLatin1Char(' ') +
+                                (p.time.isValid() ? p.time.toString(QStringLiteral("h:mm"))
+                                                  : QStringLiteral("0:00"));
+        expected.sort();
+
+        SchedulerFixture f(QDateTime(start, QTime(0, 0, 0, 250)));
+        for (const Plan &p : plans)
+            f.add(p.first, p.time.isValid() ? TextForms::timeText(p.time) : QString(), p.note, p.recurrence);
+        QStringList fired;
+        f.host.whileShown = [&] {
+            const QDateTime now = Clock::now();
+            fired << f.host.text.section(QStringLiteral("Reminder Note: "), 1) + QLatin1Char('@') +
+                         TextForms::dayKey(now.date()) + QLatin1Char(' ') +
+                         now.time().toString(QStringLiteral("h:mm"));
+        };
+        qint64 ticks = 0;
+        while (Clock::now().date() < end) {
+            f.scheduler.Timer1_Timer();
+            f.clock.advanceMs(Scheduler::kTickMs);
+            ++ticks;
+        }
+        fired.sort();
+        QCOMPARE(fired.size(), expected.size());
+        QCOMPARE(fired, expected);
+        qInfo("%lld ticks over the year; %lld reminders fired, none twice, none lost", ticks,
+              qint64(fired.size()));
+
+        // What is left waits in the next year, each on its next day.
+        QStringList newYear = f.liveNotes(QDate(2029, 1, 1));
+        newYear.sort();
+        QCOMPARE(newYear, QStringList({QStringLiteral("daily"), QStringLiteral("daily at midnight"),
+                                       QStringLiteral("monthly 31 March"), QStringLiteral("same minute A"),
+                                       QStringLiteral("same minute B"), QStringLiteral("weekly")}));
+        QCOMPARE(f.liveNotes(QDate(2029, 1, 2)), QStringList({QStringLiteral("bill"), QStringLiteral("monthly 31st")}));
+        QCOMPARE(f.liveNotes(QDate(2029, 3, 1)), QStringList({QStringLiteral("annual 29 Feb")}));
+        QCOMPARE(f.liveNotes(QDate(2029, 12, 31)), QStringList({QStringLiteral("annual 31 Dec")}));
+    }
+};
+
+PINGALO_TEST(TstYearSimulation)
+#include "tst_yearsimulation.moc"
