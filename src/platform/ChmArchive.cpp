@@ -11,6 +11,7 @@
 #include <chm_lib.h>
 #include <cstring>
 #include <limits>
+#include <unordered_map>
 
 // How a compiled help file is laid out, as far as this reader needs it (all
 // numbers little-endian):
@@ -33,43 +34,51 @@
 
 namespace {
 
-constexpr qint64 ItsfLength = 0x60;
-constexpr qint64 ItspLength = 0x54;
-constexpr qint64 PmglHeaderLength = 0x14;
-constexpr qint64 PmgiHeaderLength = 0x08;
-constexpr quint32 MinChunkLength = 64;
-constexpr quint32 MaxChunkLength = 1u << 20;
-constexpr quint64 MaxNameLength = CHM_MAX_PATHLEN;
-constexpr quint64 LzxFrameLength = 0x8000;
-constexpr quint64 MaxCompressedFrame = LzxFrameLength + 6144;
-constexpr quint64 MaxControlDataLength = 256;
-constexpr quint64 MaxObjectLength = 256ull << 20;
+constexpr qint64 kItsfLength = 0x60;
+constexpr qint64 kItspLength = 0x54;
+constexpr qint64 kPmglHeaderLength = 0x14;
+constexpr qint64 kPmgiHeaderLength = 0x08;
+constexpr quint32 kMinChunkLength = 64;
+constexpr quint32 kMaxChunkLength = 1u << 20;
+constexpr quint64 kMaxNameLength = CHM_MAX_PATHLEN;
+constexpr quint64 kLzxFrameLength = 0x8000;
+constexpr quint64 kMaxCompressedFrame = kLzxFrameLength + 6144;
+constexpr quint64 kMaxControlDataLength = 256;
+constexpr quint64 kMaxObjectLength = 256ull << 20;
 
-const char ResetTablePath[] = "::DataSpace/Storage/MSCompressed/Transform/"
-                              "{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable";
-const char ControlDataPath[] = "::DataSpace/Storage/MSCompressed/ControlData";
-const char ContentPath[] = "::DataSpace/Storage/MSCompressed/Content";
+// Where the compressed stream keeps its parts: "::DataSpace/Storage/", the
+// stream's name, then one of these.
+const char kStoragePrefix[] = "::DataSpace/Storage/";
+const char kControlDataPart[] = "ControlData";
+const char kContentPart[] = "Content";
+const char kResetTablePart[] =
+    "Transform/{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable";
 
-quint32 u32At(const QByteArray &data, qint64 offset) {
+quint32 u32At(const QByteArray &data, qint64 offset)
+{
     const auto *p = reinterpret_cast<const unsigned char *>(data.constData()) + offset;
     return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
 }
 
-qint32 i32At(const QByteArray &data, qint64 offset) {
+qint32 i32At(const QByteArray &data, qint64 offset)
+{
     return static_cast<qint32>(u32At(data, offset));
 }
 
-quint64 u64At(const QByteArray &data, qint64 offset) {
+quint64 u64At(const QByteArray &data, qint64 offset)
+{
     return quint64(u32At(data, offset)) | quint64(u32At(data, offset + 4)) << 32;
 }
 
 // a + b <= limit, without overflowing.
-bool fitsWithin(quint64 a, quint64 b, quint64 limit) {
+bool fitsWithin(quint64 a, quint64 b, quint64 limit)
+{
     return a <= limit && b <= limit - a;
 }
 
 // ASCII letter case folded, as the help library compares names.
-QByteArray foldCase(QByteArray name) {
+QByteArray foldCase(QByteArray name)
+{
     for (char &c : name) {
         if (c >= 'A' && c <= 'Z')
             c = char(c - 'A' + 'a');
@@ -77,7 +86,8 @@ QByteArray foldCase(QByteArray name) {
     return name;
 }
 
-int compareFolded(const QByteArray &a, const QByteArray &b) {
+int compareFolded(const QByteArray &a, const QByteArray &b)
+{
     const QByteArray fa = foldCase(a);
     const QByteArray fb = foldCase(b);
     const int n = std::min(fa.size(), fb.size());
@@ -94,11 +104,14 @@ public:
     ChunkReader(const QByteArray &chunk, qint64 begin, qint64 end)
         : m_chunk(chunk)
         , m_pos(begin)
-        , m_end(end) {}
+        , m_end(end)
+    {
+    }
 
     bool atEnd() const { return m_pos >= m_end; }
 
-    bool number(quint64 *value) {
+    bool number(quint64 *value)
+    {
         quint64 accumulated = 0;
         for (int count = 0; count < 10; ++count) {
             if (m_pos >= m_end)
@@ -115,9 +128,10 @@ public:
         return false;
     }
 
-    bool name(QByteArray *value) {
+    bool name(QByteArray *value)
+    {
         quint64 length = 0;
-        if (!number(&length) || length == 0 || length > MaxNameLength ||
+        if (!number(&length) || length == 0 || length > kMaxNameLength ||
             length > quint64(m_end - m_pos))
             return false;
         *value = m_chunk.mid(m_pos, qsizetype(length));
@@ -151,7 +165,8 @@ struct Chunk {
     QList<IndexEntry> children;
 };
 
-QString decodeText(const QByteArray &bytes) {
+QString decodeText(const QByteArray &bytes)
+{
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString text = utf8(bytes);
     if (!utf8.hasError())
@@ -159,12 +174,14 @@ QString decodeText(const QByteArray &bytes) {
     return QString::fromLatin1(bytes);
 }
 
-QString cString(const QByteArray &bytes) {
+QString cString(const QByteArray &bytes)
+{
     const qsizetype end = bytes.indexOf('\0');
     return decodeText(end < 0 ? bytes : bytes.left(end)).trimmed();
 }
 
-bool isPageName(const QString &path) {
+bool isPageName(const QString &path)
+{
     return path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive) ||
            path.endsWith(QLatin1String(".html"), Qt::CaseInsensitive);
 }
@@ -179,15 +196,14 @@ struct ChmArchive::Private {
     QString title;
     QList<ChmTopic> contents;
 
-    ~Private() {
+    ~Private()
+    {
         if (handle)
             chm_close(handle);
     }
 
-    const Entry *find(const QByteArray &name) const {
-        const auto it = byName.constFind(foldCase(name));
-        return it == byName.constEnd() ? nullptr : &entries.at(it.value());
-    }
+    // The readable file at a path inside the archive, or null.
+    const Entry *file(const QString &path) const;
 };
 
 namespace {
@@ -198,15 +214,18 @@ class Inspector {
 public:
     explicit Inspector(QFile &file)
         : m_file(file)
-        , m_size(quint64(file.size())) {}
+        , m_size(quint64(file.size()))
+    {
+    }
 
     enum Result { Ok, NotHelpFile, Damaged, Truncated, ReadFailed };
 
-    Result inspect() {
-        if (m_size < quint64(ItsfLength))
+    Result inspect()
+    {
+        if (m_size < quint64(kItsfLength))
             return m_size >= 4 && startsWithSignature() ? Truncated : NotHelpFile;
         QByteArray header;
-        if (!readAt(0, ItsfLength, &header))
+        if (!readAt(0, kItsfLength, &header))
             return ReadFailed;
         if (!header.startsWith("ITSF"))
             return NotHelpFile;
@@ -225,20 +244,20 @@ public:
             return NotHelpFile;
         }
 
-        if (!fitsWithin(directoryOffset, ItspLength, m_size))
+        if (!fitsWithin(directoryOffset, kItspLength, m_size))
             return Truncated;
         QByteArray itsp;
-        if (!readAt(directoryOffset, ItspLength, &itsp))
+        if (!readAt(directoryOffset, kItspLength, &itsp))
             return ReadFailed;
-        if (!itsp.startsWith("ITSP") || i32At(itsp, 4) != 1 || i32At(itsp, 8) != ItspLength)
+        if (!itsp.startsWith("ITSP") || i32At(itsp, 4) != 1 || i32At(itsp, 8) != kItspLength)
             return Damaged;
         m_chunkLength = u32At(itsp, 0x10);
         const qint32 root = i32At(itsp, 0x1c);
         const qint32 head = i32At(itsp, 0x20);
-        m_chunkCount = u32At(itsp, 0x28);
-        m_chunksOffset = directoryOffset + quint64(ItspLength);
-        if (m_chunkLength < MinChunkLength || m_chunkLength > MaxChunkLength || m_chunkCount == 0 ||
-            m_chunkCount > quint32(std::numeric_limits<qint32>::max()))
+        m_chunkCount = u32At(itsp, 0x2c);
+        m_chunksOffset = directoryOffset + quint64(kItspLength);
+        if (m_chunkLength < kMinChunkLength || m_chunkLength > kMaxChunkLength ||
+            m_chunkCount == 0 || m_chunkCount > quint32(std::numeric_limits<qint32>::max()))
             return Damaged;
         if (m_chunkCount > m_size / m_chunkLength ||
             !fitsWithin(m_chunksOffset, quint64(m_chunkCount) * m_chunkLength, m_size))
@@ -246,8 +265,6 @@ public:
         if (head < 0 || quint32(head) >= m_chunkCount || root < -1 ||
             (root >= 0 && quint32(root) >= m_chunkCount))
             return Damaged;
-        m_chunks.resize(qsizetype(m_chunkCount));
-        m_loaded.fill(false, qsizetype(m_chunkCount));
 
         Result result = walkLeaves(head);
         if (result != Ok)
@@ -262,12 +279,14 @@ public:
     QList<Entry> entries;
 
 private:
-    bool startsWithSignature() {
+    bool startsWithSignature()
+    {
         QByteArray start;
         return readAt(0, 4, &start) && start == "ITSF";
     }
 
-    bool readAt(quint64 offset, qint64 length, QByteArray *out) {
+    bool readAt(quint64 offset, qint64 length, QByteArray *out)
+    {
         if (!fitsWithin(offset, quint64(length), m_size) || !m_file.seek(qint64(offset)))
             return false;
         *out = m_file.read(length);
@@ -275,14 +294,15 @@ private:
     }
 
     // Loads and checks one directory chunk once.
-    Result chunk(quint32 number, const Chunk **out) {
+    Result chunk(quint32 number, const Chunk **out)
+    {
         if (number >= m_chunkCount)
             return Damaged;
-        Chunk &c = m_chunks[number];
+        const auto [it, added] = m_chunks.try_emplace(number);
+        Chunk &c = it->second;
         *out = &c;
-        if (m_loaded.testBit(number))
+        if (!added)
             return Ok;
-        m_loaded.setBit(number);
 
         QByteArray data;
         if (!readAt(m_chunksOffset + quint64(number) * m_chunkLength, m_chunkLength, &data))
@@ -290,10 +310,10 @@ private:
         if (data.startsWith("PMGL")) {
             c.kind = Chunk::Leaf;
             const quint32 freeSpace = u32At(data, 4);
-            if (freeSpace > m_chunkLength - PmglHeaderLength)
+            if (freeSpace > m_chunkLength - kPmglHeaderLength)
                 return Damaged;
             c.next = i32At(data, 0x10);
-            ChunkReader reader(data, PmglHeaderLength, m_chunkLength - freeSpace);
+            ChunkReader reader(data, kPmglHeaderLength, m_chunkLength - freeSpace);
             while (!reader.atEnd()) {
                 Entry e;
                 if (!reader.name(&e.name) || !reader.number(&e.space) || !reader.number(&e.start) ||
@@ -304,9 +324,9 @@ private:
         } else if (data.startsWith("PMGI")) {
             c.kind = Chunk::Index;
             const quint32 freeSpace = u32At(data, 4);
-            if (freeSpace > m_chunkLength - PmgiHeaderLength)
+            if (freeSpace > m_chunkLength - kPmgiHeaderLength)
                 return Damaged;
-            ChunkReader reader(data, PmgiHeaderLength, m_chunkLength - freeSpace);
+            ChunkReader reader(data, kPmgiHeaderLength, m_chunkLength - freeSpace);
             while (!reader.atEnd()) {
                 IndexEntry e;
                 if (!reader.name(&e.name) || !reader.number(&e.chunk) || e.chunk >= m_chunkCount)
@@ -320,8 +340,9 @@ private:
     }
 
     // The chain of leaves from the first one: the archive's list of entries.
-    Result walkLeaves(qint32 head) {
-        QBitArray seen(qsizetype(m_chunkCount));
+    Result walkLeaves(qint32 head)
+    {
+        QBitArray seen{qsizetype(m_chunkCount)};
         qint32 current = head;
         while (current != -1) {
             if (current < 0 || quint32(current) >= m_chunkCount || seen.testBit(current))
@@ -341,7 +362,8 @@ private:
 
     // Every chunk that a name lookup can reach from the root must be a sound leaf
     // or index chunk, and no index chunk may lead back to itself.
-    Result walkIndex(qint32 root) {
+    Result walkIndex(qint32 root)
+    {
         enum State : char { Unseen, Open, Done };
         QList<char> state(qsizetype(m_chunkCount), Unseen);
         struct Frame {
@@ -378,7 +400,8 @@ private:
     // The entry that the help library finds for a name, following its own way
     // through the index: at each index chunk the last child whose name is not
     // greater than the one looked for, then a plain search of the leaf.
-    const Entry *resolve(const QByteArray &name) {
+    const Entry *resolve(const QByteArray &name)
+    {
         qint64 current = m_root;
         for (quint32 steps = 0; current != -1 && steps <= m_chunkCount; ++steps) {
             const Chunk *c = nullptr;
@@ -404,7 +427,8 @@ private:
         return nullptr;
     }
 
-    bool storedBytes(const Entry &e, quint64 offset, qint64 length, QByteArray *out) {
+    bool storedBytes(const Entry &e, quint64 offset, qint64 length, QByteArray *out)
+    {
         if (e.space != 0 || quint64(length) > e.length || offset > e.length - quint64(length) ||
             !fitsWithin(m_dataOffset, e.start, m_size))
             return false;
@@ -414,10 +438,35 @@ private:
 
     // Mirrors how the help library sets up the compressed space when it opens a
     // file, refusing every value that would make it misbehave.
-    Result checkCompression() {
-        const Entry *resetTable = resolve(ResetTablePath);
-        const Entry *content = resolve(ContentPath);
-        const Entry *control = resolve(ControlDataPath);
+    Result checkCompression()
+    {
+        // The library looks for the parts of one compressed stream under a fixed
+        // name. Any stream of the directory may be that one, so a file with more
+        // than one is refused, and the parts of the single one are checked.
+        QHash<QByteArray, QByteArray> streams; // folded name -> name
+        for (const auto &[number, c] : m_chunks) {
+            for (const Entry &e : c.entries) {
+                const QByteArray folded = foldCase(e.name);
+                if (!folded.startsWith(foldCase(kStoragePrefix)))
+                    continue;
+                const qsizetype nameStart = qsizetype(sizeof(kStoragePrefix) - 1);
+                const qsizetype slash = folded.indexOf('/', nameStart);
+                if (slash < 0)
+                    continue;
+                const QByteArray part = folded.mid(slash + 1);
+                if (part == foldCase(kControlDataPart) || part == foldCase(kContentPart) ||
+                    part == foldCase(kResetTablePart))
+                    streams.insert(folded.mid(nameStart, slash - nameStart),
+                                   e.name.mid(nameStart, slash - nameStart));
+            }
+        }
+        if (streams.size() > 1)
+            return Damaged;
+        const QByteArray stream = QByteArray(kStoragePrefix) +
+                                  (streams.isEmpty() ? QByteArray() : *streams.begin()) + '/';
+        const Entry *resetTable = streams.isEmpty() ? nullptr : resolve(stream + kResetTablePart);
+        const Entry *content = streams.isEmpty() ? nullptr : resolve(stream + kContentPart);
+        const Entry *control = streams.isEmpty() ? nullptr : resolve(stream + kControlDataPart);
 
         bool compressed = resetTable && content && control && resetTable->space == 0 &&
                           content->space == 0 && control->space == 0;
@@ -426,7 +475,7 @@ private:
             compressed = storedBytes(*resetTable, 0, 0x28, &table) && u32At(table, 0) == 2;
 
         if (compressed) {
-            if (control->length > MaxControlDataLength)
+            if (control->length > kMaxControlDataLength)
                 return Damaged;
             QByteArray controlData;
             if (control->length < 0x18)
@@ -456,7 +505,7 @@ private:
             const quint64 uncompressedLength = u64At(table, 0x10);
             const quint64 compressedLength = u64At(table, 0x18);
             const quint64 blockLength = u64At(table, 0x20);
-            if (blockLength != LzxFrameLength || blockCount == 0 ||
+            if (blockLength != kLzxFrameLength || blockCount == 0 ||
                 blockCount > resetTable->length / 8)
                 return Damaged;
             QByteArray starts;
@@ -466,11 +515,11 @@ private:
             for (quint32 i = 0; i < blockCount; ++i) {
                 const quint64 start = u64At(starts, qint64(i) * 8);
                 if (start < previous || start > compressedLength ||
-                    (i > 0 && start - previous > MaxCompressedFrame))
+                    (i > 0 && start - previous > kMaxCompressedFrame))
                     return Damaged;
                 previous = start;
             }
-            if (compressedLength - previous > MaxCompressedFrame ||
+            if (compressedLength - previous > kMaxCompressedFrame ||
                 compressedLength > content->length ||
                 uncompressedLength > quint64(blockCount) * blockLength)
                 return Damaged;
@@ -480,10 +529,14 @@ private:
             m_uncompressedLength = uncompressedLength;
         }
 
+        // A stored object that runs past the end of the file means the file was
+        // cut short; a compressed one beyond the stream is left unreadable.
         for (Entry &e : entries) {
             if (e.space == 0) {
                 e.readable = fitsWithin(m_dataOffset, e.start, m_size) &&
                              fitsWithin(m_dataOffset + e.start, e.length, m_size);
+                if (!e.readable && e.length > 0)
+                    return Truncated;
             } else {
                 e.readable = compressed && fitsWithin(e.start, e.length, m_uncompressedLength);
             }
@@ -499,14 +552,14 @@ private:
     quint32 m_chunkCount = 0;
     qint32 m_root = 0;
     quint64 m_uncompressedLength = 0;
-    QList<Chunk> m_chunks;
-    QBitArray m_loaded;
+    std::unordered_map<quint32, Chunk> m_chunks; // those read so far; never moved
 };
 
 // Sitemap parsing: a forgiving scan for <ul>, </ul>, <object>, <param> and
 // </object>, whatever the letter case, quoting and line breaks.
 
-QString decodeEntities(const QString &text) {
+QString decodeEntities(const QString &text)
+{
     if (!text.contains(QLatin1Char('&')))
         return text;
     static const QRegularExpression entity(QStringLiteral("&(#x[0-9a-fA-F]+|#[0-9]+|[a-zA-Z]+);"));
@@ -551,7 +604,8 @@ QString decodeEntities(const QString &text) {
 }
 
 // The attributes of one tag's text (without "<" and ">").
-QHash<QString, QString> attributes(QStringView tag) {
+QHash<QString, QString> attributes(QStringView tag)
+{
     QHash<QString, QString> result;
     qsizetype i = 0;
     while (i < tag.size() && !tag.at(i).isSpace())
@@ -595,7 +649,8 @@ QHash<QString, QString> attributes(QStringView tag) {
     return result;
 }
 
-QString tagName(QStringView tag) {
+QString tagName(QStringView tag)
+{
     qsizetype end = 0;
     while (end < tag.size() && !tag.at(end).isSpace() && tag.at(end) != QLatin1Char('/'))
         ++end;
@@ -608,10 +663,13 @@ QString tagName(QStringView tag) {
 }
 
 // The ">" that closes a tag opened before `from`, skipping quoted values; with
-// an unbalanced quote, simply the next ">".
-qsizetype tagEnd(const QString &text, qsizetype from) {
+// an unbalanced quote (no ">" after a quote within a kilobyte), simply the
+// next ">", so that a broken file costs no more than one pass.
+qsizetype tagEnd(const QString &text, qsizetype from)
+{
+    const qsizetype limit = std::min(text.size(), from + 1024);
     QChar quote;
-    for (qsizetype i = from; i < text.size(); ++i) {
+    for (qsizetype i = from; i < limit; ++i) {
         const QChar c = text.at(i);
         if (!quote.isNull()) {
             if (c == quote)
@@ -631,16 +689,18 @@ struct FlatTopic {
     ChmTopic topic;
 };
 
-constexpr int MaxSitemapDepth = 64;
+constexpr int kMaxSitemapDepth = 64;
 
-ChmTopic buildTopic(const QList<FlatTopic> &flat, const QList<QList<int>> &children, int index) {
+ChmTopic buildTopic(const QList<FlatTopic> &flat, const QList<QList<int>> &children, int index)
+{
     ChmTopic topic = flat.at(index).topic;
     for (int child : children.at(index))
         topic.children.append(buildTopic(flat, children, child));
     return topic;
 }
 
-QString pageTitle(const QByteArray &html) {
+QString pageTitle(const QByteArray &html)
+{
     static const QRegularExpression title(QStringLiteral("<title[^>]*>(.*?)</title>"),
                                           QRegularExpression::CaseInsensitiveOption |
                                               QRegularExpression::DotMatchesEverythingOption);
@@ -654,7 +714,8 @@ ChmArchive::ChmArchive() = default;
 
 ChmArchive::~ChmArchive() = default;
 
-bool ChmArchive::open(const QString &path) {
+bool ChmArchive::open(const QString &path)
+{
     close();
     m_fileName = path;
     const QString shown = QDir::toNativeSeparators(path);
@@ -767,20 +828,22 @@ bool ChmArchive::open(const QString &path) {
         m_d->defaultTopic =
             systemTopic.startsWith(QLatin1Char('/')) ? systemTopic.mid(1) : systemTopic;
     }
-    QString firstContentsName;
+    // The first page of the contents, in reading order.
+    const QString firstContentsName =
+        m_d->contents.isEmpty() ? QString() : m_d->contents.first().name;
     QString firstContentsPage;
-    QList<const ChmTopic *> pending;
-    for (const ChmTopic &t : std::as_const(m_d->contents))
-        pending.append(&t);
-    for (qsizetype i = 0; i < pending.size(); ++i) {
-        const ChmTopic *t = pending.at(i);
-        if (firstContentsName.isEmpty())
-            firstContentsName = t->name;
-        if (firstContentsPage.isEmpty() && contains(normalizedPath(t->local)))
-            firstContentsPage = t->local.startsWith(QLatin1Char('/')) ? t->local.mid(1) : t->local;
-        for (const ChmTopic &child : t->children)
-            pending.append(&child);
-    }
+    const auto findPage = [this, &firstContentsPage](const QList<ChmTopic> &topics,
+                                                     const auto &self) -> void {
+        for (const ChmTopic &t : topics) {
+            if (!firstContentsPage.isEmpty())
+                return;
+            if (contains(normalizedPath(t.local)))
+                firstContentsPage = t.local.startsWith(QLatin1Char('/')) ? t.local.mid(1) : t.local;
+            else
+                self(t.children, self);
+        }
+    };
+    findPage(m_d->contents, findPage);
     QString firstPage;
     for (const QString &f : files()) {
         if (isPageName(f) && contains(f)) {
@@ -802,25 +865,30 @@ bool ChmArchive::open(const QString &path) {
     return true;
 }
 
-void ChmArchive::close() {
+void ChmArchive::close()
+{
     m_d.reset();
     m_fileName.clear();
     m_errorString.clear();
 }
 
-bool ChmArchive::isOpen() const {
+bool ChmArchive::isOpen() const
+{
     return m_d != nullptr;
 }
 
-QString ChmArchive::fileName() const {
+QString ChmArchive::fileName() const
+{
     return m_fileName;
 }
 
-QString ChmArchive::errorString() const {
+QString ChmArchive::errorString() const
+{
     return m_errorString;
 }
 
-QString ChmArchive::normalizedPath(const QString &path) {
+QString ChmArchive::normalizedPath(const QString &path)
+{
     QString p = path;
     const qsizetype hash = p.indexOf(QLatin1Char('#'), p.startsWith(QLatin1Char('/')) ? 2 : 1);
     if (hash > 0)
@@ -832,16 +900,24 @@ QString ChmArchive::normalizedPath(const QString &path) {
     return p.mid(1);
 }
 
-std::optional<QByteArray> ChmArchive::read(const QString &path) const {
-    if (!m_d)
-        return std::nullopt;
+const Entry *ChmArchive::Private::file(const QString &path) const
+{
     QString p = path;
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
     p = QDir::cleanPath(QLatin1Char('/') + p);
     if (p == QLatin1String("/") || p.startsWith(QLatin1String("/..")))
-        return std::nullopt;
-    const Entry *e = m_d->find(p.toUtf8());
-    if (!e || !e->readable || e->name.endsWith('/') || e->length > MaxObjectLength)
+        return nullptr;
+    const auto it = byName.constFind(foldCase(p.toUtf8()));
+    if (it == byName.constEnd())
+        return nullptr;
+    const Entry *e = &entries.at(it.value());
+    return e->readable && !e->name.endsWith('/') ? e : nullptr;
+}
+
+std::optional<QByteArray> ChmArchive::read(const QString &path) const
+{
+    const Entry *e = m_d ? m_d->file(path) : nullptr;
+    if (!e || e->length > kMaxObjectLength)
         return std::nullopt;
     if (e->length == 0)
         return QByteArray();
@@ -861,17 +937,13 @@ std::optional<QByteArray> ChmArchive::read(const QString &path) const {
     return data;
 }
 
-bool ChmArchive::contains(const QString &path) const {
-    if (!m_d)
-        return false;
-    QString p = path;
-    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    p = QDir::cleanPath(QLatin1Char('/') + p);
-    const Entry *e = m_d->find(p.toUtf8());
-    return e && e->readable && !e->name.endsWith('/');
+bool ChmArchive::contains(const QString &path) const
+{
+    return m_d && m_d->file(path);
 }
 
-QStringList ChmArchive::files() const {
+QStringList ChmArchive::files() const
+{
     QStringList result;
     if (!m_d)
         return result;
@@ -884,22 +956,26 @@ QStringList ChmArchive::files() const {
     return result;
 }
 
-QString ChmArchive::defaultTopic() const {
+QString ChmArchive::defaultTopic() const
+{
     return m_d ? m_d->defaultTopic : QString();
 }
 
-QString ChmArchive::title() const {
+QString ChmArchive::title() const
+{
     return m_d ? m_d->title : QString();
 }
 
-QList<ChmTopic> ChmArchive::contents() const {
+QList<ChmTopic> ChmArchive::contents() const
+{
     return m_d ? m_d->contents : QList<ChmTopic>();
 }
 
-QList<ChmTopic> ChmArchive::parseSitemap(const QByteArray &bytes) {
+QList<ChmTopic> ChmArchive::parseSitemap(const QByteArray &bytes)
+{
     const QString text = decodeText(bytes);
     QList<FlatTopic> flat;
-    QList<int> open; // indices of the topics whose lists are open, one per depth
+    QList<int> ancestors; // the topics that the next one may sit under, outermost first
     int depth = 0;
     bool inObject = false;
     bool isSitemap = false;
@@ -911,7 +987,7 @@ QList<ChmTopic> ChmArchive::parseSitemap(const QByteArray &bytes) {
         const qsizetype lt = text.indexOf(QLatin1Char('<'), pos);
         if (lt < 0)
             break;
-        if (text.mid(lt, 4) == QLatin1String("<!--")) {
+        if (QStringView(text).mid(lt, 4) == QLatin1String("<!--")) {
             const qsizetype end = text.indexOf(QLatin1String("-->"), lt + 4);
             pos = end < 0 ? text.size() : end + 3;
             continue;
@@ -949,12 +1025,12 @@ QList<ChmTopic> ChmArchive::parseSitemap(const QByteArray &bytes) {
                 const qsizetype sep = local.indexOf(QLatin1String("::"));
                 if (sep >= 0)
                     local = local.mid(sep + 2); // "other.chm::/page.htm" -> "/page.htm"
-                const int d = std::clamp(depth, 1, MaxSitemapDepth);
-                while (!open.isEmpty() && flat.at(open.last()).depth >= d)
-                    open.removeLast();
-                const int parent = open.isEmpty() ? -1 : open.last();
+                const int d = std::clamp(depth, 1, kMaxSitemapDepth);
+                while (!ancestors.isEmpty() && flat.at(ancestors.last()).depth >= d)
+                    ancestors.removeLast();
+                const int parent = ancestors.isEmpty() ? -1 : ancestors.last();
                 flat.append({d, parent, ChmTopic{name.isEmpty() ? local : name, local, {}}});
-                open.append(int(flat.size() - 1));
+                ancestors.append(int(flat.size() - 1));
             }
         }
     }
