@@ -1,0 +1,34 @@
+#include "alerts/Sounds.h"
+
+#include "platform/SoundOutput.h"
+#include "store/ProgramSettings.h"
+
+QStringList Sounds::names()
+{
+    return {QStringLiteral("BEEP"),         QStringLiteral("BOINK"),
+            QStringLiteral("BUZZER_1_LOOP"), QStringLiteral("BUZZER_2_LOOP"),
+            QStringLiteral("COUGH"),        QStringLiteral("CUCKOO_LOOP"),
+            QStringLiteral("HEY_1"),        QStringLiteral("HEY_2"),
+            QStringLiteral("OH-NO"),        QStringLiteral("PAGER_1_LOOP"),
+            QStringLiteral("PAGER_2_LOOP"), QStringLiteral("ROOSTER"),
+            QStringLiteral("SIREN"),        QStringLiteral("VITAL_LOOP")};
+}
+
+bool Sounds::loops(const QString &name) { return name.endsWith(QLatin1String("LOOP")); }
+
+QString Sounds::path(const QString &locale, const QString &name)
+{
+    return locale + QStringLiteral("/snds/") + name + QStringLiteral(".wav");
+}
+
+void Sounds::PlayReminderSound(const QString &name)
+{
+    const QString locale = m_settings.locale().value_or(QString());
+    if (name == kNoSound)
+        return;
+    if (name == kStopLoop) {
+        m_output.stop();
+        return;
+    }
+    m_output.play(path(locale, name), loops(name));
+}

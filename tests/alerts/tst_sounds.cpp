@@ -1,0 +1,70 @@
+// Which file a sound name plays, and how.
+#include "RecordingSoundOutput.h"
+#include "TestRegistry.h"
+
+#include "alerts/Sounds.h"
+#include "platform/MemorySettingsStore.h"
+#include "platform/QtSoundOutput.h"
+#include "store/ProgramSettings.h"
+
+#include <QSoundEffect>
+#include <QTest>
+
+class TstSounds : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void namesDecideTheFileAndTheLoop()
+    {
+        MemorySettingsStore store;
+        ProgramSettings settings(store);
+        RecordingSoundOutput output;
+        Sounds sounds(settings, output);
+
+        sounds.PlayReminderSound(QStringLiteral("BEEP")); // "Locale" absent: from the root
+        settings.setLocale(QStringLiteral("/opt/pingalo"));
+        sounds.PlayReminderSound(QStringLiteral("VITAL_LOOP"));
+        sounds.PlayReminderSound(QStringLiteral("No Sound")); // leaves the loop playing
+        sounds.PlayReminderSound(QStringLiteral("Stop Loop"));
+        sounds.PlayReminderSound(QStringLiteral("PAGER_1_loop")); // lower case: once
+        sounds.PlayReminderSound(QStringLiteral("Sounds")); // the placeholder is a file name too
+        sounds.PlayReminderSound(QStringLiteral("LOOP"));
+        QCOMPARE(output.calls, QStringList({QStringLiteral("play /snds/BEEP.wav"),
+                                            QStringLiteral("loop /opt/pingalo/snds/VITAL_LOOP.wav"),
+                                            QStringLiteral("stop"),
+                                            QStringLiteral("play /opt/pingalo/snds/PAGER_1_loop.wav"),
+                                            QStringLiteral("play /opt/pingalo/snds/Sounds.wav"),
+                                            QStringLiteral("loop /opt/pingalo/snds/LOOP.wav")}));
+        QCOMPARE(Sounds::names().size(), 14);
+        for (const QString &name : Sounds::names())
+            QVERIFY2(QFile::exists(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/") + name +
+                                   QStringLiteral(".wav")),
+                     qPrintable(name));
+    }
+
+    void theOutputIsMadeOnFirstUseAndRingsForMissingFiles()
+    {
+        int bells = 0;
+        QtSoundOutput output([&] { ++bells; });
+        output.stop();
+        QCOMPARE(output.effect(), nullptr); // nothing made by a stop
+        output.play(QStringLiteral("/nonexistent/snds/BEEP.wav"), false);
+        QCOMPARE(bells, 1);
+        QCOMPARE(output.effect(), nullptr);
+
+        const QString loop = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/VITAL_LOOP.wav");
+        output.play(loop, true);
+        QVERIFY(output.effect());
+        QCOMPARE(output.effect()->loopCount(), int(QSoundEffect::Infinite));
+        QCOMPARE(output.effect()->source().toLocalFile(), loop);
+        const QString once = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/BEEP.wav");
+        output.play(once, false); // replaces the loop on the one channel
+        QCOMPARE(output.effect()->loopCount(), 1);
+        QCOMPARE(output.effect()->source().toLocalFile(), once);
+        output.stop();
+        QVERIFY(!output.effect()->isPlaying());
+    }
+};
+
+PINGALO_TEST(TstSounds)
+#include "tst_sounds.moc"

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+// Answers modal windows from inside their own event loops, as a user would.
+
+// Runs `answer` once on the first modal window that `accept` takes, polling
+// every few milliseconds from the event loop that shows it.
+inline void whenModal(std::function<bool(QWidget *)> accept, std::function<void(QWidget *)> answer)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, accept, answer] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || !accept(modal))
+            return;
+        poll->stop();
+        poll->deleteLater();
+        answer(modal);
+    });
+    poll->start();
+}
+
+template<class Window>
+void whenModal(std::function<void(Window *)> answer)
+{
+    whenModal([](QWidget *w) { return qobject_cast<Window *>(w) != nullptr; },
+              [answer](QWidget *w) { answer(qobject_cast<Window *>(w)); });
+}
+
+// While it lives, answers every message box at once, with `button` or, when
+// the box has no such button, its first one, and records what each said.
+class MessageRecorder {
+public:
+    struct Message {
+        QString text;
+        QMessageBox::Icon icon;
+        QString title;
+        QMessageBox::StandardButtons buttons;
+    };
+
+    explicit MessageRecorder(QMessageBox::StandardButton button = QMessageBox::Ok)
+        : m_button(button)
+    {
+        m_poll.setInterval(5);
+        QObject::connect(&m_poll, &QTimer::timeout, [this] { answer(); });
+        m_poll.start();
+    }
+
+    QList<Message> messages;
+    // Runs just before a box is answered, with the box still on screen.
+    std::function<void(QMessageBox *)> onMessage;
+    // The button to press on the boxes to come.
+    void setButton(QMessageBox::StandardButton button) { m_button = button; }
+
+    QStringList texts() const
+    {
+        QStringList result;
+        for (const Message &m : messages)
+            result << m.text;
+        return result;
+    }
+
+private:
+    void answer()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || box == m_answered)
+            return;
+        m_answered = box;
+        messages.append({box->text(), box->icon(), box->windowTitle(), box->standardButtons()});
+        if (onMessage)
+            onMessage(box);
+        QAbstractButton *button = box->button(m_button);
+        if (!button)
+            button = box->buttons().value(0);
+        if (button)
+            button->click();
+    }
+
+    QMessageBox::StandardButton m_button;
+    QTimer m_poll;
+    QPointer<QMessageBox> m_answered;
+};
