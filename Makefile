@@ -46,7 +46,7 @@ test-asan:
 	ctest --preset asan -j 2
 
 bench: build
-	build/benchmarks/store_benchmark
+	build/benchmarks/pingalo_benchmark
 
 clean:
 	rm -rf build build-asan

@@ -51,15 +51,16 @@ bool Scheduler::loadSlot(const QString &day, qint64 slot, std::optional<QDateTim
         return false;
     m_fields.slot = slot;
     m_fields.storedNote = record->reminder;
-    m_fields.note = unscrambled(record->reminder);
     m_fields.time = record->time;
     m_fields.recurrence = record->recurrence;
     // The due moment: the day at its time, or the day alone for a bill reminder.
     // A "Time" that is not a time gives no moment: such a slot is never due by
     // the clock, and comes up through the look-back of a later day instead.
-    due = TextForms::parseMoment(m_fields.time.isEmpty() ? day
-                                                         : day + QLatin1Char(' ') + m_fields.time);
-    m_fields.dueText = due ? TextForms::momentText(*due) : QString();
+    const auto date = TextForms::parseDate(day);
+    const auto time = m_fields.time.isEmpty() ? std::optional<QTime>(QTime(0, 0))
+                                              : TextForms::parseTime(m_fields.time);
+    if (date && time)
+        due = QDateTime(*date, *time);
     return true;
 }
 
@@ -69,16 +70,18 @@ int Scheduler::fireDueSlots(const QString &day, DueRule rule)
     const auto slots = m_store.slotsToVisit(day, m_fields.count);
     for (qint64 slot : slots.value_or(QList<qint64>())) {
         std::optional<QDateTime> due;
-        if (!loadSlot(day, slot, due))
+        if (!loadSlot(day, slot, due) || !due)
             continue;
-        bool isDue = m_fields.time.isEmpty() && due.has_value();
-        if (due && !isDue) {
+        if (!m_fields.time.isEmpty()) {
             const QDateTime now = Clock::now();
-            isDue = rule == DueRule::SameMinute ? TextForms::minutesBetween(now, *due) == 0
-                                                : TextForms::hoursBetween(now, *due) == 0;
+            const qint64 apart = rule == DueRule::SameMinute ? TextForms::minutesBetween(now, *due)
+                                                             : TextForms::hoursBetween(now, *due);
+            if (apart != 0)
+                continue;
         }
-        if (!isDue)
-            continue;
+        // Only a slot that fires needs its note unscrambled and its moment written.
+        m_fields.note = unscrambled(m_fields.storedNote);
+        m_fields.dueText = TextForms::momentText(*due);
         FireReminder(day);
         ++fired;
     }

@@ -1,6 +1,5 @@
 #include "store/TextForms.h"
 
-#include <QRegularExpression>
 
 #include <cmath>
 #include <cstdlib>
@@ -18,18 +17,24 @@ bool inRange(const QDate &date)
 
 QString twoDigits(int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); }
 
-const QRegularExpression &dateExpression()
+// Reads up to `most` ASCII digits at `pos`; false when there is none.
+bool digits(QStringView text, qsizetype &pos, int most, int &value, int &count)
 {
-    static const QRegularExpression expression(
-        QStringLiteral(R"(^(\d{1,2})/(\d{1,2})/(\d{4}|\d{2})$)"));
-    return expression;
+    value = 0;
+    count = 0;
+    while (pos < text.size() && count < most && text[pos] >= QLatin1Char('0') &&
+           text[pos] <= QLatin1Char('9')) {
+        value = value * 10 + (text[pos].unicode() - '0');
+        ++pos;
+        ++count;
+    }
+    return count > 0;
 }
 
-const QRegularExpression &timeExpression()
+void skipBlanks(QStringView text, qsizetype &pos)
 {
-    static const QRegularExpression expression(
-        QStringLiteral(R"(^(\d{1,2})(?::(\d{1,2}))?(?::(\d{1,2}))?\s*([AaPp][Mm])?$)"));
-    return expression;
+    while (pos < text.size() && text[pos].isSpace())
+        ++pos;
 }
 
 // The number at the start of text from position `pos` on; `end` is set past it.
@@ -108,13 +113,21 @@ QString momentText(const QDateTime &moment)
 
 std::optional<QDate> parseDate(const QString &text)
 {
-    const auto match = dateExpression().match(text.trimmed());
-    if (!match.hasMatch())
+    // M/d/yyyy or M/d/yy, with leading zeros allowed.
+    const QStringView trimmed = QStringView(text).trimmed();
+    qsizetype pos = 0;
+    int month = 0, day = 0, year = 0, count = 0;
+    if (!digits(trimmed, pos, 2, month, count) || pos >= trimmed.size() ||
+        trimmed[pos++] != QLatin1Char('/'))
         return std::nullopt;
-    int year = match.capturedView(3).toInt();
-    if (match.capturedLength(3) == 2)
+    if (!digits(trimmed, pos, 2, day, count) || pos >= trimmed.size() ||
+        trimmed[pos++] != QLatin1Char('/'))
+        return std::nullopt;
+    if (!digits(trimmed, pos, 4, year, count) || pos != trimmed.size() || (count != 2 && count != 4))
+        return std::nullopt;
+    if (count == 2)
         year += year < 30 ? 2000 : 1900;
-    const QDate date(year, match.capturedView(1).toInt(), match.capturedView(2).toInt());
+    const QDate date(year, month, day);
     if (!inRange(date))
         return std::nullopt;
     return date;
@@ -122,22 +135,37 @@ std::optional<QDate> parseDate(const QString &text)
 
 std::optional<QTime> parseTime(const QString &text)
 {
-    const auto match = timeExpression().match(text.trimmed());
-    if (!match.hasMatch())
+    // h[:mm[:ss]] [AM|PM]; without AM or PM the minutes are needed.
+    const QStringView trimmed = QStringView(text).trimmed();
+    qsizetype pos = 0;
+    int hour = 0, minute = 0, second = 0, count = 0;
+    if (!digits(trimmed, pos, 2, hour, count))
         return std::nullopt;
-    int hour = match.capturedView(1).toInt();
-    const int minute = match.capturedView(2).toInt();
-    const int second = match.capturedView(3).toInt();
-    const QString half = match.captured(4).toUpper();
+    bool hasMinutes = false;
+    if (pos < trimmed.size() && trimmed[pos] == QLatin1Char(':')) {
+        ++pos;
+        if (!digits(trimmed, pos, 2, minute, count))
+            return std::nullopt;
+        hasMinutes = true;
+        if (pos < trimmed.size() && trimmed[pos] == QLatin1Char(':')) {
+            ++pos;
+            if (!digits(trimmed, pos, 2, second, count))
+                return std::nullopt;
+        }
+    }
+    skipBlanks(trimmed, pos);
+    const QStringView half = trimmed.mid(pos);
     if (half.isEmpty()) {
-        if (!match.hasCaptured(2)) // a bare number is not a time
+        if (!hasMinutes) // a bare number is not a time
             return std::nullopt;
     } else {
-        if (hour > 12)
+        const bool am = half.compare(QLatin1String("AM"), Qt::CaseInsensitive) == 0;
+        const bool pm = half.compare(QLatin1String("PM"), Qt::CaseInsensitive) == 0;
+        if ((!am && !pm) || hour > 12)
             return std::nullopt;
         if (hour == 12)
             hour = 0;
-        if (half == QLatin1String("PM"))
+        if (pm)
             hour += 12;
     }
     const QTime time(hour, minute, second);
