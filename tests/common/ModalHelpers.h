@@ -12,27 +12,36 @@
 // Answers modal windows from inside their own event loops, as a user would.
 
 // Runs `answer` once on the first modal window that `accept` takes, polling
-// every few milliseconds from the event loop that shows it.
-inline void whenModal(std::function<bool(QWidget *)> accept, std::function<void(QWidget *)> answer)
+// every few milliseconds from the event loop that shows it. The wait ends
+// unanswered when `context` is destroyed.
+inline void whenModal(std::function<bool(QWidget *)> accept, std::function<void(QWidget *)> answer,
+                      QObject *context = nullptr)
 {
-    auto *poll = new QTimer;
+    auto *poll = new QTimer(context ? context : qApp);
     poll->setInterval(5);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, accept, answer] {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible() || !accept(modal))
             return;
+        // Answered a moment later, from the window's own event loop: a window
+        // can be visible before its modal loop runs, and a dialog hidden then
+        // would leave that loop waiting for ever.
         poll->stop();
-        poll->deleteLater();
-        answer(modal);
+        QPointer<QWidget> window(modal);
+        QTimer::singleShot(20, poll, [poll, window, answer] {
+            poll->deleteLater();
+            if (window)
+                answer(window);
+        });
     });
     poll->start();
 }
 
 template<class Window>
-void whenModal(std::function<void(Window *)> answer)
+void whenModal(std::function<void(Window *)> answer, QObject *context = nullptr)
 {
     whenModal([](QWidget *w) { return qobject_cast<Window *>(w) != nullptr; },
-              [answer](QWidget *w) { answer(qobject_cast<Window *>(w)); });
+              [answer](QWidget *w) { answer(qobject_cast<Window *>(w)); }, context);
 }
 
 // While it lives, answers every message box at once, with `button` or, when

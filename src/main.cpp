@@ -1,0 +1,38 @@
+// Pingalo! Vantor: a reminder program that lives in the notification area.
+#include "platform/QtSoundOutput.h"
+#include "platform/SingleInstance.h"
+#include "platform/SqliteSettingsStore.h"
+#include "platform/UnixSignals.h"
+#include "shell/AForm.h"
+#include "shell/ProgramPictures.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fprintf(stderr, "pingalo: there is no display to show the tray icon on; without a desktop, "
+                             "try: xvfb-run -a sh -c 'trayer & sleep 1; exec pingalo'\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pingalo"));
+    QApplication::setApplicationVersion(QStringLiteral(PINGALO_VERSION));
+    QApplication::setWindowIcon(ProgramPictures::icon());
+    // The program lives in the tray: closing its last window does not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SqliteSettingsStore store(SqliteSettingsStore::defaultPath());
+    QtSoundOutput sound;
+    AForm form({store, sound, QApplication::arguments().mid(1).join(QLatin1Char(' ')),
+                SingleInstance::defaultFolder()});
+    QObject::connect(&form, &AForm::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    UnixSignals signals_;
+    QObject::connect(&signals_, &UnixSignals::terminationRequested, &form, &AForm::Form_Unload);
+    QTimer::singleShot(0, &form, &AForm::Form_Load);
+    return app.exec();
+}

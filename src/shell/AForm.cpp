@@ -1,0 +1,259 @@
+#include "shell/AForm.h"
+
+#include "alerts/Reminders.h"
+#include "alerts/Sounds.h"
+#include "password/PassFormEnter.h"
+#include "password/PassFormLock.h"
+#include "platform/MessageBoxes.h"
+#include "platform/SingleInstance.h"
+#include "platform/TrayIcon.h"
+#include "scheduler/Scheduler.h"
+#include "shell/About.h"
+#include "shell/HelpModule.h"
+#include "shell/ProgramPictures.h"
+#include "shell/SplashScreen.h"
+#include "store/ProgramSettings.h"
+#include "store/ReminderStore.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QMenu>
+#include <QPlainTextEdit>
+
+namespace {
+const QString kStartUpSwitch = QStringLiteral("-SU");
+} // namespace
+
+AForm::AForm(const Services &services)
+    : m_commandLine(services.commandLine)
+    , m_instance(std::make_unique<SingleInstance>(services.runtimeFolder))
+    , m_reminderStore(std::make_unique<ReminderStore>(services.store))
+    , m_settings(std::make_unique<ProgramSettings>(services.store))
+    , m_sounds(std::make_unique<Sounds>(*m_settings, services.sound))
+    , m_scheduler(std::make_unique<Scheduler>(*m_reminderStore, *m_settings, *this))
+    , m_help(std::make_unique<HelpModule>(*m_settings))
+{
+    setObjectName(QStringLiteral("AForm"));
+    m_tray = new TrayIcon(ProgramPictures::icon(), this);
+    connect(m_tray, &TrayIcon::rightPressed, this, &AForm::Picture1_RightPress);
+    connect(m_tray, &TrayIcon::doubleClicked, this, [this] {
+        if (!modalWindowOpen())
+            CheckItem_Click();
+    });
+    buildMenu();
+    // The due check runs from the moment the main form exists.
+    m_scheduler->Timer1().start();
+}
+
+AForm::~AForm()
+{
+    // The windows that hold references into this form go first.
+    delete m_reminders;
+    delete m_passFormEnter;
+    delete m_passFormLock;
+    delete m_about;
+}
+
+void AForm::buildMenu()
+{
+    mnuFile = new QMenu(QStringLiteral("Menu"), this);
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    CheckItem = mnuFile->addAction(QStringLiteral("&Check Reminders"), this, &AForm::CheckItem_Click);
+    CheckItem->setObjectName(QStringLiteral("CheckItem"));
+    mnuFile->setDefaultAction(CheckItem);
+    mnuFile->addSeparator();
+    LockItem = mnuFile->addAction(QStringLiteral("Lock &Down"), this, &AForm::LockItem_Click);
+    LockItem->setObjectName(QStringLiteral("LockItem"));
+    LockItem->setCheckable(true);
+    LockItem->setEnabled(false);
+    mnuFile->addSeparator();
+    HelpItem = mnuFile->addAction(QStringLiteral("&Help Contents"), this, &AForm::HelpItem_Click);
+    HelpItem->setObjectName(QStringLiteral("HelpItem"));
+    AboutPingalo = mnuFile->addAction(QStringLiteral("&About Pingalo!"), this, &AForm::AboutPingalo_Click);
+    AboutPingalo->setObjectName(QStringLiteral("AboutPingalo"));
+    mnuFile->addSeparator();
+    ExitItem = mnuFile->addAction(QStringLiteral("&Exit"), this, &AForm::ExitItem_Click);
+    ExitItem->setObjectName(QStringLiteral("ExitItem"));
+}
+
+void AForm::setApplicationTitle(const QString &title)
+{
+    m_applicationTitle = title;
+    setWindowTitle(title);
+}
+
+bool AForm::passwordIsSet() const
+{
+    // A store that cannot be read counts as holding a password.
+    const auto password = m_settings->storedPassword();
+    return !password || !password->isEmpty();
+}
+
+bool AForm::modalWindowOpen() { return QApplication::activeModalWidget() != nullptr; }
+
+void AForm::Form_Load()
+{
+    setApplicationTitle(kLoadingTitle);
+    if (!m_instance->tryAcquire()) {
+        MessageBoxes::exclamation(nullptr, QStringLiteral("Pingalo! Vantor is already running."));
+        Form_Unload();
+        return;
+    }
+    setApplicationTitle(kTitle);
+
+    if (m_commandLine == kStartUpSwitch) {
+        if (!m_settings->logonStartAllowed()) {
+            ExitItem_Click();
+            return;
+        }
+    } else {
+        (new SplashScreen(this))->exec(); // deletes itself when it closes
+    }
+
+    const QString folder = QDir::currentPath();
+    if (m_settings->locale() != folder)
+        m_settings->setLocale(folder);
+    if (const auto days = m_settings->checkMissed(); days && days->isEmpty())
+        m_settings->setCheckMissed(ProgramSettings::kDefaultCheckMissed);
+
+    if (!passwordIsSet()) {
+        passFormEnter()->setStat(QStringLiteral("1"));
+        CreateIcon(kTitle);
+        m_scheduler->StartReminderCheck();
+        return;
+    }
+    passFormEnter()->exec();
+    if (m_passFormEnter && m_passFormEnter->statNumber() == 1) {
+        CreateIcon(kTitle);
+        LockItem->setEnabled(true);
+        return;
+    }
+    Form_Unload();
+}
+
+void AForm::ExitItem_Click()
+{
+    DeleteIcon();
+    for (QWidget *window : std::initializer_list<QWidget *>{m_passFormEnter, m_passFormLock, m_reminders})
+        if (window)
+            window->close();
+    Form_Unload();
+}
+
+void AForm::Form_Unload()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_sounds->PlayReminderSound(Sounds::kStopLoop);
+    DeleteIcon();
+    m_scheduler->Timer1().stop();
+    // Every window goes with the main form, those of the note maker and the
+    // help included, so that the process always ends.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        if (window != this && window->isVisible())
+            window->close();
+    Q_EMIT ended();
+}
+
+void AForm::CreateIcon(const QString &ShowTip) { m_tray->create(ShowTip); }
+
+void AForm::DeleteIcon() { m_tray->remove(); }
+
+void AForm::CheckItem_Click()
+{
+    m_scheduler->setManualCheck(1);
+    m_scheduler->StartReminderCheck();
+}
+
+void AForm::LockItem_Click()
+{
+    // The action toggled its own check mark before this runs.
+    if (LockItem->isChecked())
+        passFormEnter()->setStat(QStringLiteral("0"));
+}
+
+void AForm::HelpItem_Click() { m_help->ShowHelpContents(); }
+
+void AForm::AboutPingalo_Click()
+{
+    if (!m_about)
+        m_about = new About(this);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void AForm::Picture1_RightPress()
+{
+    if (modalWindowOpen())
+        return;
+    if (LockItem->isChecked() && unlockFlag() == 0) {
+        if (!m_passFormLock) {
+            m_passFormLock = new PassFormLock(*m_settings, this);
+            connect(m_passFormLock, &PassFormLock::unlocked, this, [this] {
+                passFormEnter()->setStat(QStringLiteral("1"));
+                LockItem->setChecked(false);
+            });
+        }
+        m_passFormLock->show();
+        m_passFormLock->raise();
+        m_passFormLock->activateWindow();
+        return;
+    }
+    // Right edge at the pointer.
+    const QPoint pointer = QCursor::pos();
+    mnuFile->popup(QPoint(pointer.x() - mnuFile->sizeHint().width(), pointer.y()));
+}
+
+PassFormEnter *AForm::passFormEnter()
+{
+    if (!m_passFormEnter) {
+        m_passFormEnter = new PassFormEnter(*m_settings, *m_scheduler, this);
+        connect(m_passFormEnter, &PassFormEnter::passwordGiven, this,
+                [this] { LockItem->setEnabled(true); });
+    }
+    return m_passFormEnter;
+}
+
+PassFormLock *AForm::passFormLock() const { return m_passFormLock; }
+
+About *AForm::about() const { return m_about; }
+
+Reminders *AForm::reminders()
+{
+    if (!m_reminders)
+        m_reminders = new Reminders(*m_sounds, m_scheduler->Timer1(), this);
+    return m_reminders;
+}
+
+void AForm::setReminderText(const QString &text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    reminders()->ReminderText->setPlainText(shown);
+}
+
+void AForm::showReminderWindow() { reminders()->exec(); }
+
+void AForm::playSound(const QString &name) { m_sounds->PlayReminderSound(name); }
+
+bool AForm::isLockedDown() const { return LockItem->isChecked(); }
+
+int AForm::unlockFlag() const { return const_cast<AForm *>(this)->passFormEnter()->statNumber(); }
+
+void AForm::showPasswordGate()
+{
+    PassFormEnter *gate = passFormEnter();
+    gate->setWindowModality(Qt::NonModal);
+    gate->show();
+    gate->raise();
+    gate->activateWindow();
+}
+
+void AForm::showNoImmediateReminders()
+{
+    MessageBoxes::information(nullptr, QStringLiteral("No immediate reminders."));
+}

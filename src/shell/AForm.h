@@ -1,0 +1,127 @@
+#pragma once
+
+#include "scheduler/SchedulerHost.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class About;
+class HelpModule;
+class PassFormEnter;
+class PassFormLock;
+class ProgramSettings;
+class QAction;
+class QMenu;
+class ReminderStore;
+class Reminders;
+class Scheduler;
+class SettingsStore;
+class SingleInstance;
+class SoundOutput;
+class Sounds;
+class TrayIcon;
+
+// The hidden main form: it is the program. Its load is the whole start-up
+// (single instance, "-SU", splash, settings, the password gate, the tray
+// icon and the first check); it owns the scheduler with its timer `Timer1`,
+// the tray icon with its menu `mnuFile`, and the windows the program keeps
+// for the whole run (the reminder window and the password gate). It is never
+// shown. Closing it ends the program.
+class AForm : public QWidget, public SchedulerHost {
+    Q_OBJECT
+
+public:
+    static inline const QString kTitle = QStringLiteral("Pingalo! Vantor");
+    static inline const QString kLoadingTitle = QStringLiteral("Loading Pingalo!");
+
+    struct Services {
+        SettingsStore &store;
+        SoundOutput &sound;
+        // The program's arguments as one text, without its own path.
+        QString commandLine;
+        // Where the single-instance lock lives.
+        QString runtimeFolder;
+    };
+
+    explicit AForm(const Services &services);
+    ~AForm() override;
+
+    // The start-up sequence; the program ends (ended()) when it refuses to go on.
+    void Form_Load();
+    // The tray's "&Exit": removes the icon, closes the password, lock and
+    // reminder windows, then the main form.
+    void ExitItem_Click();
+    // Every closing of the main form: stops the sound, removes the icon,
+    // closes every other window; then the program ends.
+    void Form_Unload();
+
+    void CreateIcon(const QString &ShowTip);
+    void DeleteIcon();
+
+    // The tray menu and its items.
+    QMenu *mnuFile = nullptr;
+    QAction *CheckItem = nullptr;
+    QAction *LockItem = nullptr;
+    QAction *HelpItem = nullptr;
+    QAction *AboutPingalo = nullptr;
+    QAction *ExitItem = nullptr;
+
+    void CheckItem_Click();
+    void LockItem_Click();
+    void HelpItem_Click();
+    void AboutPingalo_Click();
+    // A right press on the icon: the menu, or the unlock window during lock-down.
+    void Picture1_RightPress();
+
+    // The unlock flag `Stat` of the password gate, made when first asked for.
+    PassFormEnter *passFormEnter();
+    PassFormLock *passFormLock() const;
+    Reminders *reminders();
+    About *about() const;
+    Scheduler &scheduler() { return *m_scheduler; }
+    ProgramSettings &settings() { return *m_settings; }
+    ReminderStore &reminderStore() { return *m_reminderStore; }
+    Sounds &sounds() { return *m_sounds; }
+    HelpModule &help() { return *m_help; }
+    TrayIcon &tray() { return *m_tray; }
+    const QString &applicationTitle() const { return m_applicationTitle; }
+    bool hasEnded() const { return m_ended; }
+
+    // SchedulerHost
+    void setReminderText(const QString &text) override;
+    void showReminderWindow() override;
+    void playSound(const QString &name) override;
+    bool isLockedDown() const override;
+    int unlockFlag() const override;
+    void showPasswordGate() override;
+    void showNoImmediateReminders() override;
+    QString commandLine() const override { return m_commandLine; }
+
+Q_SIGNALS:
+    // The program is over: the main form was closed.
+    void ended();
+
+private:
+    void setApplicationTitle(const QString &title);
+    void buildMenu();
+    bool passwordIsSet() const;
+    // Whether a window is running modally, as the tray must then wait.
+    static bool modalWindowOpen();
+
+    QString m_commandLine;
+    QString m_applicationTitle;
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<ReminderStore> m_reminderStore;
+    std::unique_ptr<ProgramSettings> m_settings;
+    std::unique_ptr<Sounds> m_sounds;
+    std::unique_ptr<Scheduler> m_scheduler;
+    std::unique_ptr<HelpModule> m_help;
+    TrayIcon *m_tray = nullptr;
+    QPointer<Reminders> m_reminders;
+    QPointer<PassFormEnter> m_passFormEnter;
+    QPointer<PassFormLock> m_passFormLock;
+    QPointer<About> m_about;
+    bool m_ended = false;
+};

@@ -1,0 +1,23 @@
+#include "shell/HelpModule.h"
+
+#include "shell/HelpWindow.h"
+#include "store/ProgramSettings.h"
+
+HelpModule::~HelpModule() { delete m_window; }
+
+QString HelpModule::helpPath() const
+{
+    return m_settings.locale().value_or(QString()) + QLatin1Char('/') + kFileName;
+}
+
+void HelpModule::ShowHelpContents()
+{
+    if (!m_window)
+        m_window = new HelpWindow;
+    m_window->openFile(helpPath());
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+HelpWindow *HelpModule::window() const { return m_window; }

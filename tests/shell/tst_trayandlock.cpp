@@ -1,0 +1,238 @@
+// The tray icon's clicks and menu, lock-down and its unlock window, the About
+// box and the help.
+#include "ModalHelpers.h"
+#include "ShellFixture.h"
+#include "TestRegistry.h"
+
+#include "alerts/Reminders.h"
+#include "password/PassFormEnter.h"
+#include "password/PassFormLock.h"
+#include "platform/TrayClickDecoder.h"
+#include "platform/TrayIcon.h"
+#include "scheduler/Scheduler.h"
+#include "shell/About.h"
+#include "shell/HelpModule.h"
+#include "shell/HelpWindow.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+
+// Takes the web addresses the program asks the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+    UrlCatcher()
+    {
+        for (const char *scheme : {"http", "https"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
+    }
+    ~UrlCatcher() override
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    }
+public Q_SLOTS:
+    void open(const QUrl &url) { urls << url; }
+};
+
+class TstTrayAndLock : public QObject {
+    Q_OBJECT
+
+    static void loadWithPassword(ShellFixture &f)
+    {
+        f.setPassword(QStringLiteral("pw"));
+        whenModal<PassFormEnter>([](PassFormEnter *gate) {
+            gate->PasswordIn->setText(QStringLiteral("pw"));
+            gate->Command1->click();
+        });
+        f.form.Form_Load();
+    }
+
+private Q_SLOTS:
+    void onlyARightPressAndADoubleClickAct()
+    {
+        using E = TrayClickDecoder::Event;
+        using A = TrayClickDecoder::Act;
+        TrayClickDecoder d(400);
+        QCOMPARE(d.decode(E::Trigger, 1000), A::Nothing); // a single click
+        QCOMPARE(d.decode(E::Trigger, 1500), A::Nothing); // too late for a pair
+        QCOMPARE(d.decode(E::Trigger, 1800), A::DoubleClick);
+        QCOMPARE(d.decode(E::Trigger, 2000), A::Nothing); // a third click starts afresh
+        QCOMPARE(d.decode(E::Context, 5000), A::Menu);
+        QCOMPARE(d.decode(E::Middle, 5100), A::Nothing);
+        QCOMPARE(d.decode(E::Other, 5200), A::Nothing);
+        // A host that decodes double-clicks itself: click, double-click, click.
+        QCOMPARE(d.decode(E::Trigger, 9000), A::Nothing);
+        QCOMPARE(d.decode(E::DoubleClick, 9100), A::DoubleClick);
+        QCOMPARE(d.decode(E::Trigger, 9150), A::Nothing);
+    }
+
+    void theMenuAndTheDoubleClick()
+    {
+        ShellFixture f(QStringLiteral("-SU"));
+        f.form.Form_Load();
+        QStringList captions;
+        for (QAction *a : f.form.mnuFile->actions())
+            captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(captions, QStringList({QStringLiteral("&Check Reminders"), QStringLiteral("-"),
+                                        QStringLiteral("Lock &Down"), QStringLiteral("-"),
+                                        QStringLiteral("&Help Contents"), QStringLiteral("&About Pingalo!"),
+                                        QStringLiteral("-"), QStringLiteral("&Exit")}));
+        QCOMPARE(f.form.mnuFile->defaultAction(), f.form.CheckItem);
+        QVERIFY(!f.form.LockItem->isEnabled()); // no password given or set in this run
+
+        f.form.Picture1_RightPress();
+        QTRY_VERIFY(f.form.mnuFile->isVisible());
+        f.form.mnuFile->hide();
+
+        // A double-click on a day without reminders: the manual check's message.
+        MessageRecorder messages;
+        Q_EMIT f.form.tray().doubleClicked();
+        QCOMPARE(messages.texts(), QStringList({QStringLiteral("No immediate reminders.")}));
+        QCOMPARE(messages.messages.first().icon, QMessageBox::Information);
+        QCOMPARE(f.form.scheduler().ManualCheck(), 0);
+    }
+
+    void theTrayWaitsWhileAWindowIsModal()
+    {
+        ShellFixture f(QStringLiteral("-SU"));
+        f.form.Form_Load();
+        f.addToday(QStringLiteral("10:30:00 AM"), QStringLiteral("now"));
+        int checks = 0;
+        whenModal<Reminders>([&](Reminders *window) {
+            // A double-click and a right press while the reminder is up do nothing.
+            MessageRecorder messages;
+            Q_EMIT f.form.tray().doubleClicked();
+            f.form.Picture1_RightPress();
+            checks = messages.messages.size() + (f.form.mnuFile->isVisible() ? 1 : 0);
+            window->Reminded->click();
+        });
+        f.form.CheckItem->trigger();
+        QCOMPARE(checks, 0);
+    }
+
+    void lockDownAndTheUnlockWindow()
+    {
+        ShellFixture f(QStringLiteral("-SU"));
+        loadWithPassword(f);
+        QVERIFY(f.form.LockItem->isEnabled());
+        f.form.LockItem->trigger();
+        QVERIFY(f.form.LockItem->isChecked());
+        QCOMPARE(f.form.unlockFlag(), 0);
+        QVERIFY(f.form.isLockedDown());
+
+        // The tick does nothing while locked.
+        f.addToday(QStringLiteral("10:05:00 AM"), QStringLiteral("due now"));
+        f.form.scheduler().Timer1_Timer();
+        QVERIFY(!f.form.reminders()->isVisible());
+
+        // A right press brings the unlock window, not the menu; again, the same one.
+        f.form.Picture1_RightPress();
+        PassFormLock *lock = f.form.passFormLock();
+        QVERIFY(lock && lock->isVisible());
+        QVERIFY(!f.form.mnuFile->isVisible());
+        f.form.Picture1_RightPress();
+        QCOMPARE(f.form.passFormLock(), lock);
+
+        // Enter submits nothing; a wrong password keeps the window and the lock.
+        MessageRecorder messages;
+        lock->PasswordIn->setText(QStringLiteral("nope"));
+        QTest::keyClick(lock->PasswordIn, Qt::Key_Return);
+        QVERIFY(messages.messages.isEmpty());
+        lock->Command1->click();
+        QCOMPARE(messages.texts(), QStringList({QStringLiteral("The password you entered is incorrect.")}));
+        QVERIFY(lock->isVisible());
+        QCOMPARE(lock->PasswordIn->text(), QStringLiteral("nope"));
+        QVERIFY(f.form.LockItem->isChecked());
+
+        lock->PasswordIn->setText(QStringLiteral("pw"));
+        lock->Command1->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!f.form.passFormLock());
+        QVERIFY(!f.form.LockItem->isChecked());
+        QCOMPARE(f.form.unlockFlag(), 1);
+        f.form.Picture1_RightPress();
+        QTRY_VERIFY(f.form.mnuFile->isVisible());
+        f.form.mnuFile->hide();
+    }
+
+    void theGateDuringLockDownGivesTheMenuBackButNotTheReminders()
+    {
+        ShellFixture f(QStringLiteral("-SU"));
+        loadWithPassword(f);
+        f.form.LockItem->trigger();
+        // A double-click while locked opens the password gate, not the unlock window.
+        Q_EMIT f.form.tray().doubleClicked();
+        PassFormEnter *gate = f.form.passFormEnter();
+        QVERIFY(gate->isVisible());
+        QVERIFY(!gate->isModal());
+        QVERIFY(!f.form.passFormLock());
+        gate->PasswordIn->setText(QStringLiteral("pw"));
+        gate->Command1->click();
+        QCOMPARE(f.form.unlockFlag(), 1);
+        QVERIFY(f.form.LockItem->isChecked()); // still locked down
+        f.form.Picture1_RightPress(); // ... but the menu is back
+        QTRY_VERIFY(f.form.mnuFile->isVisible());
+        f.form.mnuFile->hide();
+        f.form.LockItem->trigger();
+        QVERIFY(!f.form.LockItem->isChecked());
+        QCOMPARE(f.form.unlockFlag(), 1);
+    }
+
+    void theAboutBox()
+    {
+        ShellFixture f(QStringLiteral("-SU"));
+        f.form.Form_Load();
+        f.form.AboutPingalo->trigger();
+        About *about = f.form.about();
+        QVERIFY(about && about->isVisible());
+        QVERIFY(!about->isModal());
+        f.form.AboutPingalo->trigger();
+        QCOMPARE(f.form.about(), about); // brought to the front, not made again
+        QCOMPARE(about->windowTitle(), QStringLiteral("About Pingalo! Vantor"));
+        QCOMPARE(about->size(), QSize(305, 217));
+        QCOMPARE(about->Label2->text(), QStringLiteral("Version 2.0.0.14"));
+        QCOMPARE(about->Image1->pixmap().size(), QSize(250, 59));
+        QCOMPARE(about->OKBttn->geometry(), QRect(116, 168, 73, 25));
+        // Every text fits its label.
+        for (QLabel *label : {about->Label2, about->Label3, about->Label4, about->Label5, about->Label6})
+            QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
+        QVERIFY(about->Label4->font().underline());
+        QCOMPARE(about->Label4->palette().color(QPalette::WindowText), QColor(0, 0, 192));
+        QCOMPARE(about->Label4->cursor().hotSpot(), QPoint(12, 1));
+        QCOMPARE(about->cursor().shape(), Qt::ArrowCursor);
+
+        UrlCatcher catcher;
+        QTest::mouseClick(about->Label4, Qt::LeftButton);
+        QCOMPARE(catcher.urls, QList<QUrl>({QUrl(About::kWebAddress)}));
+        QPointer<About> gone(about);
+        about->OKBttn->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(gone.isNull());
+    }
+
+    void helpComesFromTheLocaleFolder()
+    {
+        ShellFixture f(QStringLiteral("-SU"));
+        HelpModule &help = f.form.help();
+        QCOMPARE(help.helpPath(), QStringLiteral("/Pingalo_Help.chm")); // "Locale" absent
+        f.form.HelpItem->trigger();
+        QVERIFY(help.window()->isVisible());
+        QVERIFY(help.window()->browser()->toPlainText().contains(QStringLiteral("could not be opened")));
+
+        f.program.setLocale(QStringLiteral(PINGALO_SOURCE_DIR "/resources"));
+        f.form.HelpItem->trigger();
+        QVERIFY(help.window()->browser()->toPlainText().contains(QStringLiteral("Welcome")));
+        help.window()->close();
+    }
+};
+
+PINGALO_TEST(TstTrayAndLock)
+#include "tst_trayandlock.moc"
