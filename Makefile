@@ -3,6 +3,7 @@
 #   make test   build from nothing and run every test, then again under
 #               AddressSanitizer and UndefinedBehaviorSanitizer
 #   make bench  build and run the benchmark programs
+#   make footprint  measure the program's start-up, memory and idle wake-ups
 
 # What the build, the tests and the program need from Debian.
 PACKAGES := g++ cmake ninja-build pkg-config \
@@ -11,7 +12,7 @@ PACKAGES := g++ cmake ninja-build pkg-config \
 
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test test-default test-asan bench clean
+.PHONY: all deps build run test test-default test-asan bench footprint clean
 
 all: build
 
@@ -31,6 +32,12 @@ build: deps
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
 
+# Runs the program from its run folder (the program, snds/ and the help file),
+# so that it finds its sounds and help there. Without a display it says how to
+# run it under Xvfb with a tray host.
+run: build
+	cd build/run && exec ./pingalo
+
 test: deps test-default test-asan
 
 test-default:
@@ -47,6 +54,10 @@ test-asan:
 
 bench: build
 	build/benchmarks/pingalo_benchmark
+
+# Start-up time, memory and idle wake-ups of the program in a tray under Xvfb.
+footprint: build
+	benchmarks/footprint.sh build/run/pingalo
 
 clean:
 	rm -rf build build-asan

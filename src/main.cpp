@@ -1,5 +1,5 @@
 // Pingalo! Vantor: a reminder program that lives in the notification area.
-#include "platform/QtSoundOutput.h"
+#include "platform/LazySoundOutput.h"
 #include "platform/SingleInstance.h"
 #include "platform/SqliteSettingsStore.h"
 #include "platform/UnixSignals.h"
@@ -15,8 +15,10 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        std::fprintf(stderr, "pingalo: there is no display to show the tray icon on; without a desktop, "
-                             "try: xvfb-run -a sh -c 'trayer & sleep 1; exec pingalo'\n");
+        std::fprintf(stderr,
+                     "pingalo: there is no display to show the tray icon on; without a desktop, "
+                     "try: xvfb-run -a sh -c 'trayer & sleep 1; exec %s'\n",
+                     argv[0]);
         return 1;
     }
     QApplication app(argc, argv);
@@ -27,7 +29,8 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     SqliteSettingsStore store(SqliteSettingsStore::defaultPath());
-    QtSoundOutput sound;
+    // The sound player module: beside the program in its run folder, or installed.
+    LazySoundOutput sound({QApplication::applicationDirPath(), QStringLiteral(PINGALO_MODULE_DIR)});
     AForm form({store, sound, QApplication::arguments().mid(1).join(QLatin1Char(' ')),
                 SingleInstance::defaultFolder()});
     QObject::connect(&form, &AForm::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);

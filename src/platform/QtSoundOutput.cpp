@@ -5,7 +5,6 @@
 #include <QSoundEffect>
 #include <QUrl>
 
-SoundOutput::~SoundOutput() = default;
 
 QtSoundOutput::QtSoundOutput(std::function<void()> bell)
     : m_bell(std::move(bell))

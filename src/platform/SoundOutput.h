@@ -5,7 +5,7 @@
 // One channel of wave playback: starting a sound ends the one that plays.
 class SoundOutput {
 public:
-    virtual ~SoundOutput();
+    virtual ~SoundOutput() = default;
     // Starts the wave file at `path` without waiting, in an endless loop or
     // once. A file that cannot be played rings the desktop's bell instead.
     virtual void play(const QString &path, bool loop) = 0;

@@ -4,6 +4,7 @@
 
 #include "alerts/Sounds.h"
 #include "platform/MemorySettingsStore.h"
+#include "platform/LazySoundOutput.h"
 #include "platform/QtSoundOutput.h"
 #include "store/ProgramSettings.h"
 
@@ -63,6 +64,27 @@ private Q_SLOTS:
         QCOMPARE(output.effect()->source().toLocalFile(), once);
         output.stop();
         QVERIFY(!output.effect()->isPlaying());
+    }
+
+    void thePlayerModuleLoadsOnlyWithTheFirstSound()
+    {
+        int bells = 0;
+        LazySoundOutput missing({QStringLiteral("/nonexistent")}, [&] { ++bells; });
+        missing.stop();
+        missing.play(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/BEEP.wav"), false);
+        missing.play(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/BEEP.wav"), false);
+        QCOMPARE(bells, 2); // no module: the bell, every time
+        QVERIFY(!missing.isLoaded());
+
+        LazySoundOutput output({QStringLiteral("/nonexistent"), QStringLiteral(SOUND_MODULE_DIR)},
+                               [&] { ++bells; });
+        output.stop();
+        QVERIFY(!output.isLoaded());
+        output.play(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/VITAL_LOOP.wav"), true);
+        QVERIFY(output.isLoaded());
+        output.play(QStringLiteral("/nonexistent/snds/BEEP.wav"), false); // the module's own bell
+        QCOMPARE(bells, 3);
+        output.stop();
     }
 };
 
