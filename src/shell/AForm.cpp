@@ -2,6 +2,7 @@
 
 #include "alerts/Reminders.h"
 #include "alerts/Sounds.h"
+#include "authoring/NoteMaker.h"
 #include "password/PassFormEnter.h"
 #include "password/PassFormLock.h"
 #include "platform/MessageBoxes.h"
@@ -53,6 +54,7 @@ AForm::~AForm()
     delete m_passFormEnter;
     delete m_passFormLock;
     delete m_about;
+    delete m_noteMaker;
 }
 
 void AForm::buildMenu()
@@ -62,6 +64,10 @@ void AForm::buildMenu()
     CheckItem = mnuFile->addAction(QStringLiteral("&Check Reminders"), this, &AForm::CheckItem_Click);
     CheckItem->setObjectName(QStringLiteral("CheckItem"));
     mnuFile->setDefaultAction(CheckItem);
+    mnuFile->addSeparator();
+    NoteMakerItem = mnuFile->addAction(QStringLiteral("Create &New Reminder"), this,
+                                       &AForm::NoteMakerItem_Click);
+    NoteMakerItem->setObjectName(QStringLiteral("NoteMakerItem"));
     mnuFile->addSeparator();
     LockItem = mnuFile->addAction(QStringLiteral("Lock &Down"), this, &AForm::LockItem_Click);
     LockItem->setObjectName(QStringLiteral("LockItem"));
@@ -168,6 +174,17 @@ void AForm::CheckItem_Click()
     m_scheduler->StartReminderCheck();
 }
 
+void AForm::NoteMakerItem_Click()
+{
+    if (!m_noteMaker)
+        m_noteMaker = new NoteMaker({*m_reminderStore, *m_sounds, m_scheduler->Timer1(), *m_help,
+                                     m_billDate},
+                                    this);
+    m_noteMaker->show();
+    m_noteMaker->raise();
+    m_noteMaker->activateWindow();
+}
+
 void AForm::LockItem_Click()
 {
     // The action toggled its own check mark before this runs.
@@ -221,6 +238,8 @@ PassFormEnter *AForm::passFormEnter()
 PassFormLock *AForm::passFormLock() const { return m_passFormLock; }
 
 About *AForm::about() const { return m_about; }
+
+NoteMaker *AForm::noteMaker() const { return m_noteMaker; }
 
 Reminders *AForm::reminders()
 {

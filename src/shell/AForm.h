@@ -8,6 +8,7 @@
 #include <memory>
 
 class About;
+class NoteMaker;
 class HelpModule;
 class PassFormEnter;
 class PassFormLock;
@@ -63,12 +64,15 @@ public:
     // The tray menu and its items.
     QMenu *mnuFile = nullptr;
     QAction *CheckItem = nullptr;
+    QAction *NoteMakerItem = nullptr;
     QAction *LockItem = nullptr;
     QAction *HelpItem = nullptr;
     QAction *AboutPingalo = nullptr;
     QAction *ExitItem = nullptr;
 
     void CheckItem_Click();
+    // Shows the note maker without waiting, or brings it to the front.
+    void NoteMakerItem_Click();
     void LockItem_Click();
     void HelpItem_Click();
     void AboutPingalo_Click();
@@ -80,6 +84,7 @@ public:
     PassFormLock *passFormLock() const;
     Reminders *reminders();
     About *about() const;
+    NoteMaker *noteMaker() const;
     Scheduler &scheduler() { return *m_scheduler; }
     ProgramSettings &settings() { return *m_settings; }
     ReminderStore &reminderStore() { return *m_reminderStore; }
@@ -123,5 +128,8 @@ private:
     QPointer<PassFormEnter> m_passFormEnter;
     QPointer<PassFormLock> m_passFormLock;
     QPointer<About> m_about;
+    QPointer<NoteMaker> m_noteMaker;
+    // The note maker's pending bill reminder day, kept for the whole run.
+    QString m_billDate;
     bool m_ended = false;
 };

@@ -1,5 +1,6 @@
 #include "shell/About.h"
 
+#include "platform/FixedLayout.h"
 #include "shell/ProgramPictures.h"
 
 #include <QDesktopServices>
@@ -42,6 +43,7 @@ About::About(QWidget *owner)
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twips(0, 0, 4575, 3255).size());
+    FixedLayout::useFont(this);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));

@@ -21,6 +21,7 @@ SplashScreen::SplashScreen(QWidget *owner)
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setSingleShot(true);
+    Timer1.setTimerType(Qt::PreciseTimer); // a coarse timer may close it 100 ms early
     Timer1.setInterval(kShowMs);
     connect(&Timer1, &QTimer::timeout, this, &SplashScreen::Timer1_Timer);
     Timer1.start();

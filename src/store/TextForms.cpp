@@ -256,4 +256,14 @@ std::optional<double> numericValue(const QString &text)
     return value;
 }
 
+QString trimBlanks(const QString &text)
+{
+    qsizetype first = 0, last = text.size();
+    while (first < last && text[first] == QLatin1Char(' '))
+        ++first;
+    while (last > first && text[last - 1] == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
 } // namespace TextForms

@@ -55,4 +55,8 @@ qint64 wholeNumber(const QString &text);
 // is a number with an optional sign, decimal point and exponent.
 std::optional<double> numericValue(const QString &text);
 
+// A text without its leading and trailing blanks (spaces; line breaks and
+// tabs stay), as text taken from an entry box is stored.
+QString trimBlanks(const QString &text);
+
 } // namespace TextForms

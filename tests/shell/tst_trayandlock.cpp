@@ -82,6 +82,7 @@ private Q_SLOTS:
         for (QAction *a : f.form.mnuFile->actions())
             captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(captions, QStringList({QStringLiteral("&Check Reminders"), QStringLiteral("-"),
+                                        QStringLiteral("Create &New Reminder"), QStringLiteral("-"),
                                         QStringLiteral("Lock &Down"), QStringLiteral("-"),
                                         QStringLiteral("&Help Contents"), QStringLiteral("&About Pingalo!"),
                                         QStringLiteral("-"), QStringLiteral("&Exit")}));

@@ -1,0 +1,63 @@
+#!/bin/bash
+# A reminder made in the note maker, as a user makes it: opened from the tray
+# menu, set for the next minute with a looping sound, it comes up in the
+# reminder window at that minute.
+#
+#   e2e_notemaker.sh PINGALO STORE_TOOL
+PINGALO=$(realpath "$1")
+TOOL=$(realpath "$2")
+. "$(dirname "$0")/lib.sh"
+cd "$(dirname "$PINGALO")" || fail "no run folder"
+start_desktop
+
+# Early enough in the minute to make the reminder before it ends, and for the
+# first tick (59.5 s after the start) to fall in the next one.
+while :; do s=$(date +%-S); [ "$s" -ge 1 ] && [ "$s" -le 30 ] && break; sleep 0.5; done
+"$PINGALO" -SU >"$WORK/pingalo.log" 2>&1 &
+PIDS+=($!)
+TARGET=$(date -d "+60 seconds" '+%-m/%-d/%Y %-I:%M:00 %p')
+HOUR=$(date -d "+60 seconds" '+%-H')
+MINUTE=$(date -d "+60 seconds" '+%-M')
+wait_for 10 has_tray_icon || fail "the tray icon did not appear"
+
+click_tray 3
+sleep 0.7
+xdotool key n
+wait_for 5 has_window 'Pingalo! Vantor - Note Maker' || fail "the note maker did not open"
+W=$(window_titled 'Pingalo! Vantor - Note Maker')
+eval "$(xdotool getwindowgeometry --shell "$W")"
+LEFT=$X
+TOP=$((Y + HEIGHT - 249)) # the client area, below the menu bar
+at() { xdotool mousemove $((LEFT + $1)) $((TOP + $2)) click 1; sleep 0.2; }
+
+# The time picker starts at 12:00 AM: up to the hour, on to the minutes, up to the minute.
+at 120 44
+xdotool key --delay 20 --repeat "$HOUR" Up
+xdotool key Tab
+xdotool key --delay 20 --repeat "$MINUTE" Up
+# The sound: check the box, drop the list down, take PAGER_1_LOOP (the tenth sound).
+at 24 168
+at 110 194
+xdotool key Home
+xdotool key --delay 30 --repeat 9 Down
+xdotool key Return
+sleep 0.3
+# The note, then "Pingalo!".
+at 300 80
+xdotool type --delay 20 'Feed the cat'
+at 284 200
+
+DAY=${TARGET%% *}
+wait_for 5 bash -c "'$TOOL' '$PINGALO_STORE' live '$DAY' | grep -q ."
+stored=$("$TOOL" "$PINGALO_STORE" live "$DAY")
+[ "$stored" = "1|${TARGET#* }|Feed the cat|PAGER_1_LOOP|One-Time Reminder" ] ||
+    fail "the note maker stored '$stored', not the reminder for $TARGET"
+echo "ok: the note maker stored the reminder for $TARGET"
+
+wait_for 80 has_window 'Pingalo! Vantor - Reminder' || fail "the reminder did not come up"
+now=$(date '+%-m/%-d/%Y %-I:%M:00 %p')
+[ "$now" = "$TARGET" ] || fail "the reminder came up at $now, not at $TARGET"
+echo "ok: the reminder came up at its minute with its looping sound"
+press_in 'Pingalo! Vantor - Reminder' Return
+wait_for 5 lacks_window 'Pingalo! Vantor - Reminder' || fail "OK did not close the reminder"
+echo "ok: OK closed it"
