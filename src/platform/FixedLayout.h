@@ -15,13 +15,14 @@ inline constexpr qreal kMostPoints = 8.0;
 void useFont(QWidget *window);
 
 // Places a control at its left and top, as wide and as tall as given or as
-// its type needs, whichever is more, so that nothing is cut off.
+// its type needs, whichever is more, so that nothing is cut off. (A text box
+// has no width of its own to need: the one given stands.)
 template<class Widget>
 Widget *place(Widget *widget, const char *name, int left, int top, int width, int height,
               const QString &toolTip = QString()) {
     widget->setObjectName(QString::fromLatin1(name));
-    const QSize needed = widget->sizeHint();
-    widget->setGeometry(left, top, std::max(width, needed.width()), std::max(height, needed.height()));
+    widget->setGeometry(left, top, std::max(width, widget->minimumSizeHint().width()),
+                        std::max(height, widget->sizeHint().height()));
     if (!toolTip.isEmpty())
         widget->setToolTip(toolTip);
     return widget;

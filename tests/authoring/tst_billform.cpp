@@ -42,6 +42,13 @@ private Q_SLOTS:
                      wizard->Label4->text().startsWith(QLatin1String("This wizard will help you setup")) &&
                      wizard->Command1->pos() == QPoint(80, 168) &&
                      !wizard->Command1->geometry().intersects(wizard->Command2->geometry());
+            // Every control inside the frame, none over another.
+            const QList<QWidget *> inFrame = wizard->Frame1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+            for (QWidget *a : inFrame) {
+                looked = looked && wizard->Frame1->rect().contains(a->geometry());
+                for (QWidget *b : inFrame)
+                    looked = looked && (a == b || !a->geometry().intersects(b->geometry()));
+            }
             wizard->Text1->setText(QStringLiteral("City Power"));
             wizard->DTPicker1->setDate(QDate(2026, 12, 24));
             wizard->Command1->click();
