@@ -2,12 +2,11 @@
 
 namespace {
 
-QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &text,
-                                QMessageBox::StandardButtons buttons)
+void show(QWidget *parent, QMessageBox::Icon icon, const QString &text)
 {
-    QMessageBox box(icon, MessageBoxes::kTitle, text, buttons, parent);
+    QMessageBox box(icon, MessageBoxes::kTitle, text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("PingaloMessage"));
-    return QMessageBox::StandardButton(box.exec());
+    box.exec();
 }
 
 } // namespace
@@ -16,28 +15,17 @@ namespace MessageBoxes {
 
 void exclamation(QWidget *parent, const QString &text)
 {
-    ask(parent, QMessageBox::Warning, text, QMessageBox::Ok);
+    show(parent, QMessageBox::Warning, text);
 }
 
 void information(QWidget *parent, const QString &text)
 {
-    ask(parent, QMessageBox::Information, text, QMessageBox::Ok);
+    show(parent, QMessageBox::Information, text);
 }
 
 void critical(QWidget *parent, const QString &text)
 {
-    ask(parent, QMessageBox::Critical, text, QMessageBox::Ok);
-}
-
-bool askYesNo(QWidget *parent, const QString &text, QMessageBox::Icon icon)
-{
-    return ask(parent, icon, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-}
-
-bool askOkCancel(QWidget *parent, const QString &text)
-{
-    return ask(parent, QMessageBox::Warning, text, QMessageBox::Ok | QMessageBox::Cancel) ==
-           QMessageBox::Ok;
+    show(parent, QMessageBox::Critical, text);
 }
 
 } // namespace MessageBoxes

@@ -23,7 +23,6 @@ public:
     // True when this process is now the running instance; false when another
     // one runs. Never finds this process itself.
     bool tryAcquire();
-    bool isHeld() const { return m_held; }
 
 private:
     QString m_folder;

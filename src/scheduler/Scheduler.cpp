@@ -53,6 +53,7 @@ bool Scheduler::loadSlot(const QString &day, qint64 slot, std::optional<QDateTim
     m_fields.storedNote = record->reminder;
     m_fields.time = record->time;
     m_fields.recurrence = record->recurrence;
+    m_fields.sound = record->sound;
     // The due moment: the day at its time, or the day alone for a bill reminder.
     // A "Time" that is not a time gives no moment: such a slot is never due by
     // the clock, and comes up through the look-back of a later day instead.
@@ -90,9 +91,7 @@ int Scheduler::fireDueSlots(const QString &day, DueRule rule)
 
 void Scheduler::FireReminder(const QString &day)
 {
-    m_host.setReminderText(reminderText(m_fields.dueText, m_fields.note));
-    const auto record = m_store.readRecord(day, m_fields.slot);
-    m_host.playSound(record ? record->sound : QString());
+    showReminder(reminderText(m_fields.dueText, m_fields.note), m_fields.sound);
     if (!Recurrence::isOneTime(m_fields.recurrence))
         RescheduleReminder(m_store, day, m_fields.slot, m_fields.storedNote, m_fields.time,
                            m_fields.recurrence, Clock::today());

@@ -58,6 +58,7 @@ private:
         QString time;
         qint64 count = 0;
         QString recurrence;
+        QString sound;
         qint64 viewed = 0;
     };
 
@@ -65,7 +66,8 @@ private:
 
     // Walks today's slots and fires those due by `rule`; gives how many fired.
     int fireDueSlots(const QString &day, DueRule rule);
-    // Fills the working fields from a record; false for a hole or a failed read.
+    // Fills the working fields from a record, read once; false for a hole or a
+    // failed read.
     bool loadSlot(const QString &day, qint64 slot, std::optional<QDateTime> &due);
     void FireReminder(const QString &day);
     void showReminder(const QString &text, const QString &sound);
