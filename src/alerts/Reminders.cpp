@@ -1,19 +1,18 @@
 #include "alerts/Reminders.h"
 
 #include "alerts/Sounds.h"
+#include "platform/WindowPlacement.h"
 #include "platform/Zorderer.h"
 
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 Reminders::Reminders(Sounds &sounds, QTimer &timer1, QWidget *owner)
     : QDialog(owner)
     , m_sounds(sounds)
-    , m_timer1(timer1)
-{
+    , m_timer1(timer1) {
     setObjectName(QStringLiteral("Reminders"));
     setWindowTitle(QStringLiteral("Pingalo! Vantor - Reminder"));
     // A tool window: no task-bar entry, only a close box.
@@ -41,23 +40,19 @@ Reminders::Reminders(Sounds &sounds, QTimer &timer1, QWidget *owner)
     MakeTopmost(this);
 }
 
-void Reminders::Reminded_Click()
-{
+void Reminders::Reminded_Click() {
     m_sounds.PlayReminderSound(Sounds::kStopLoop);
     hide(); // ends the caller's modal showing
     m_timer1.start();
 }
 
-void Reminders::reject() { Reminded_Click(); }
+void Reminders::reject() {
+    Reminded_Click();
+}
 
-void Reminders::showEvent(QShowEvent *event)
-{
+void Reminders::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
-    if (const QScreen *screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
     ReminderText->moveCursor(QTextCursor::Start);
     Reminded->setFocus();
     raise();

@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/FixedLayout.h"
 #include "platform/MessageBoxes.h"
+#include "platform/WindowPlacement.h"
 #include "scheduler/Recurrence.h"
 #include "scheduler/TimerPause.h"
 #include "shell/About.h"
@@ -23,7 +24,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimeEdit>
 #include <algorithm>
 
@@ -88,8 +88,9 @@ void NoteMaker::buildControls(QWidget *client) {
     // Over the options group, in the window's own coordinates.
     Combo1 = FixedLayout::place(new SoundBox(client), "Combo1", 16, 184, 105, 21,
                                 QStringLiteral("Reminder sounds."));
-    SndPreviewBttn = FixedLayout::place(new QPushButton(SoundSelection::kPreview, client), "SndPreviewBttn", 128, 182, 73, 25,
-                                        QStringLiteral("Preview selected sound."));
+    SndPreviewBttn =
+        FixedLayout::place(new QPushButton(SoundSelection::kPreview, client), "SndPreviewBttn", 128,
+                           182, 73, 25, QStringLiteral("Preview selected sound."));
 
     // A text box scrolls: it keeps its place exactly.
     NoteEdit = new QPlainTextEdit(Frame1Note);
@@ -212,9 +213,5 @@ void NoteMaker::showEvent(QShowEvent *event) {
     if (m_centred)
         return;
     m_centred = true;
-    if (const QScreen *screen = this->screen()) {
-        QRect outer = frameGeometry();
-        outer.moveCenter(screen->availableGeometry().center());
-        move(outer.topLeft());
-    }
+    centreOnScreen(this);
 }

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "password/PasswordWindow.h"
 
-class ProgramSettings;
-class QLineEdit;
-class QPushButton;
 class Scheduler;
 
 // The password gate: asks for the stored password at start-up and, during
@@ -12,15 +9,11 @@ class Scheduler;
 // ("1" once the password was given, "0" while it is required), which lives as
 // long as this window object: Cancel destroys the window and with it the flag.
 // After a correct password it shows the due entries of the queue file.
-class PassFormEnter : public QDialog {
+class PassFormEnter : public PasswordWindow {
     Q_OBJECT
 
 public:
     PassFormEnter(ProgramSettings &settings, Scheduler &scheduler, QWidget *owner);
-
-    QLineEdit *PasswordIn;
-    QPushButton *Command1;
-    QPushButton *Command2;
 
     const QString &Stat() const { return m_stat; }
     void setStat(const QString &stat) { m_stat = stat; }
@@ -42,7 +35,6 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
@@ -50,7 +42,6 @@ private:
     // Shows the window modally and returns when it is hidden or closed.
     void showModally();
 
-    ProgramSettings &m_settings;
     Scheduler &m_scheduler;
     QString m_stat = QStringLiteral("0");
 };

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
-
 #include <optional>
 
 // One entry of the queue file: the due moment, the note (unscrambled) and the

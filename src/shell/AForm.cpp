@@ -33,8 +33,7 @@ AForm::AForm(const Services &services)
     , m_settings(std::make_unique<ProgramSettings>(services.store))
     , m_sounds(std::make_unique<Sounds>(*m_settings, services.sound))
     , m_scheduler(std::make_unique<Scheduler>(*m_reminderStore, *m_settings, *this))
-    , m_help(std::make_unique<HelpModule>(*m_settings))
-{
+    , m_help(std::make_unique<HelpModule>(*m_settings)) {
     setObjectName(QStringLiteral("AForm"));
     m_tray = new TrayIcon(ProgramPictures::icon(), this);
     connect(m_tray, &TrayIcon::rightPressed, this, &AForm::Picture1_RightPress);
@@ -47,8 +46,7 @@ AForm::AForm(const Services &services)
     m_scheduler->Timer1().start();
 }
 
-AForm::~AForm()
-{
+AForm::~AForm() {
     // The windows that hold references into this form go first.
     delete m_reminders;
     delete m_passFormEnter;
@@ -57,11 +55,11 @@ AForm::~AForm()
     delete m_noteMaker;
 }
 
-void AForm::buildMenu()
-{
+void AForm::buildMenu() {
     mnuFile = new QMenu(QStringLiteral("Menu"), this);
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    CheckItem = mnuFile->addAction(QStringLiteral("&Check Reminders"), this, &AForm::CheckItem_Click);
+    CheckItem =
+        mnuFile->addAction(QStringLiteral("&Check Reminders"), this, &AForm::CheckItem_Click);
     CheckItem->setObjectName(QStringLiteral("CheckItem"));
     mnuFile->setDefaultAction(CheckItem);
     mnuFile->addSeparator();
@@ -76,30 +74,24 @@ void AForm::buildMenu()
     mnuFile->addSeparator();
     HelpItem = mnuFile->addAction(QStringLiteral("&Help Contents"), this, &AForm::HelpItem_Click);
     HelpItem->setObjectName(QStringLiteral("HelpItem"));
-    AboutPingalo = mnuFile->addAction(QStringLiteral("&About Pingalo!"), this, &AForm::AboutPingalo_Click);
+    AboutPingalo =
+        mnuFile->addAction(QStringLiteral("&About Pingalo!"), this, &AForm::AboutPingalo_Click);
     AboutPingalo->setObjectName(QStringLiteral("AboutPingalo"));
     mnuFile->addSeparator();
     ExitItem = mnuFile->addAction(QStringLiteral("&Exit"), this, &AForm::ExitItem_Click);
     ExitItem->setObjectName(QStringLiteral("ExitItem"));
 }
 
-void AForm::setApplicationTitle(const QString &title)
-{
+void AForm::setApplicationTitle(const QString &title) {
     m_applicationTitle = title;
     setWindowTitle(title);
 }
 
-bool AForm::passwordIsSet() const
-{
-    // A store that cannot be read counts as holding a password.
-    const auto password = m_settings->storedPassword();
-    return !password || !password->isEmpty();
+bool AForm::modalWindowOpen() {
+    return QApplication::activeModalWidget() != nullptr;
 }
 
-bool AForm::modalWindowOpen() { return QApplication::activeModalWidget() != nullptr; }
-
-void AForm::Form_Load()
-{
+void AForm::Form_Load() {
     setApplicationTitle(kLoadingTitle);
     if (!m_instance->tryAcquire()) {
         MessageBoxes::exclamation(nullptr, QStringLiteral("Pingalo! Vantor is already running."));
@@ -123,7 +115,7 @@ void AForm::Form_Load()
     if (const auto days = m_settings->checkMissed(); days && days->isEmpty())
         m_settings->setCheckMissed(ProgramSettings::kDefaultCheckMissed);
 
-    if (!passwordIsSet()) {
+    if (!m_settings->hasPassword()) {
         passFormEnter()->setStat(QStringLiteral("1"));
         CreateIcon(kTitle);
         m_scheduler->StartReminderCheck();
@@ -138,17 +130,16 @@ void AForm::Form_Load()
     Form_Unload();
 }
 
-void AForm::ExitItem_Click()
-{
+void AForm::ExitItem_Click() {
     DeleteIcon();
-    for (QWidget *window : std::initializer_list<QWidget *>{m_passFormEnter, m_passFormLock, m_reminders})
+    for (QWidget *window :
+         std::initializer_list<QWidget *>{m_passFormEnter, m_passFormLock, m_reminders})
         if (window)
             window->close();
     Form_Unload();
 }
 
-void AForm::Form_Unload()
-{
+void AForm::Form_Unload() {
     if (m_ended)
         return;
     m_ended = true;
@@ -164,38 +155,39 @@ void AForm::Form_Unload()
     Q_EMIT ended();
 }
 
-void AForm::CreateIcon(const QString &ShowTip) { m_tray->create(ShowTip); }
+void AForm::CreateIcon(const QString &ShowTip) {
+    m_tray->create(ShowTip);
+}
 
-void AForm::DeleteIcon() { m_tray->remove(); }
+void AForm::DeleteIcon() {
+    m_tray->remove();
+}
 
-void AForm::CheckItem_Click()
-{
+void AForm::CheckItem_Click() {
     m_scheduler->setManualCheck(1);
     m_scheduler->StartReminderCheck();
 }
 
-void AForm::NoteMakerItem_Click()
-{
+void AForm::NoteMakerItem_Click() {
     if (!m_noteMaker)
-        m_noteMaker = new NoteMaker({*m_reminderStore, *m_sounds, m_scheduler->Timer1(), *m_help,
-                                     m_billDate},
-                                    this);
+        m_noteMaker = new NoteMaker(
+            {*m_reminderStore, *m_sounds, m_scheduler->Timer1(), *m_help, m_billDate}, this);
     m_noteMaker->show();
     m_noteMaker->raise();
     m_noteMaker->activateWindow();
 }
 
-void AForm::LockItem_Click()
-{
+void AForm::LockItem_Click() {
     // The action toggled its own check mark before this runs.
     if (LockItem->isChecked())
         passFormEnter()->setStat(QStringLiteral("0"));
 }
 
-void AForm::HelpItem_Click() { m_help->ShowHelpContents(); }
+void AForm::HelpItem_Click() {
+    m_help->ShowHelpContents();
+}
 
-void AForm::AboutPingalo_Click()
-{
+void AForm::AboutPingalo_Click() {
     if (!m_about)
         m_about = new About(this);
     m_about->show();
@@ -203,8 +195,7 @@ void AForm::AboutPingalo_Click()
     m_about->activateWindow();
 }
 
-void AForm::Picture1_RightPress()
-{
+void AForm::Picture1_RightPress() {
     if (modalWindowOpen())
         return;
     if (LockItem->isChecked() && unlockFlag() == 0) {
@@ -225,8 +216,7 @@ void AForm::Picture1_RightPress()
     mnuFile->popup(QPoint(pointer.x() - mnuFile->sizeHint().width(), pointer.y()));
 }
 
-PassFormEnter *AForm::passFormEnter()
-{
+PassFormEnter *AForm::passFormEnter() {
     if (!m_passFormEnter) {
         m_passFormEnter = new PassFormEnter(*m_settings, *m_scheduler, this);
         connect(m_passFormEnter, &PassFormEnter::passwordGiven, this,
@@ -235,36 +225,47 @@ PassFormEnter *AForm::passFormEnter()
     return m_passFormEnter;
 }
 
-PassFormLock *AForm::passFormLock() const { return m_passFormLock; }
+PassFormLock *AForm::passFormLock() const {
+    return m_passFormLock;
+}
 
-About *AForm::about() const { return m_about; }
+About *AForm::about() const {
+    return m_about;
+}
 
-NoteMaker *AForm::noteMaker() const { return m_noteMaker; }
+NoteMaker *AForm::noteMaker() const {
+    return m_noteMaker;
+}
 
-Reminders *AForm::reminders()
-{
+Reminders *AForm::reminders() {
     if (!m_reminders)
         m_reminders = new Reminders(*m_sounds, m_scheduler->Timer1(), this);
     return m_reminders;
 }
 
-void AForm::setReminderText(const QString &text)
-{
+void AForm::setReminderText(const QString &text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     reminders()->ReminderText->setPlainText(shown);
 }
 
-void AForm::showReminderWindow() { reminders()->exec(); }
+void AForm::showReminderWindow() {
+    reminders()->exec();
+}
 
-void AForm::playSound(const QString &name) { m_sounds->PlayReminderSound(name); }
+void AForm::playSound(const QString &name) {
+    m_sounds->PlayReminderSound(name);
+}
 
-bool AForm::isLockedDown() const { return LockItem->isChecked(); }
+bool AForm::isLockedDown() const {
+    return LockItem->isChecked();
+}
 
-int AForm::unlockFlag() const { return const_cast<AForm *>(this)->passFormEnter()->statNumber(); }
+int AForm::unlockFlag() const {
+    return const_cast<AForm *>(this)->passFormEnter()->statNumber();
+}
 
-void AForm::showPasswordGate()
-{
+void AForm::showPasswordGate() {
     PassFormEnter *gate = passFormEnter();
     gate->setWindowModality(Qt::NonModal);
     gate->show();
@@ -272,7 +273,6 @@ void AForm::showPasswordGate()
     gate->activateWindow();
 }
 
-void AForm::showNoImmediateReminders()
-{
+void AForm::showNoImmediateReminders() {
     MessageBoxes::information(nullptr, QStringLiteral("No immediate reminders."));
 }

@@ -4,7 +4,6 @@
 
 #include <QPointer>
 #include <QWidget>
-
 #include <memory>
 
 class About;
@@ -111,7 +110,6 @@ Q_SIGNALS:
 private:
     void setApplicationTitle(const QString &title);
     void buildMenu();
-    bool passwordIsSet() const;
     // Whether a window is running modally, as the tray must then wait.
     static bool modalWindowOpen();
 

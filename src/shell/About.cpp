@@ -1,6 +1,7 @@
 #include "shell/About.h"
 
 #include "platform/FixedLayout.h"
+#include "platform/WindowPlacement.h"
 #include "shell/ProgramPictures.h"
 
 #include <QDesktopServices>
@@ -8,21 +9,17 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QUrl>
-
 #include <algorithm>
 
 namespace {
 
 // Placements in twips, as the box was drawn; 15 twips make a pixel.
-QRect twips(int left, int top, int width, int height)
-{
+QRect twips(int left, int top, int width, int height) {
     return QRect(left / 15, top / 15, width / 15, height / 15);
 }
 
-QLabel *centredLabel(QWidget *parent, const char *name, const QString &text, const QRect &place)
-{
+QLabel *centredLabel(QWidget *parent, const char *name, const QString &text, const QRect &place) {
     auto *label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setAlignment(Qt::AlignCenter);
@@ -35,8 +32,7 @@ QLabel *centredLabel(QWidget *parent, const char *name, const QString &text, con
 } // namespace
 
 About::About(QWidget *owner)
-    : QDialog(owner)
-{
+    : QDialog(owner) {
     setObjectName(QStringLiteral("About"));
     setWindowTitle(QStringLiteral("About Pingalo! Vantor"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -53,7 +49,8 @@ About::About(QWidget *owner)
     Image1->setGeometry(twips(120, 120, 3810, 945));
     Image1->setPixmap(ProgramPictures::logo());
 
-    Label2 = centredLabel(this, "Label2", QStringLiteral("Version %1").arg(QStringLiteral(PINGALO_VERSION)),
+    Label2 = centredLabel(this, "Label2",
+                          QStringLiteral("Version %1").arg(QStringLiteral(PINGALO_VERSION)),
                           twips(360, 1200, 3855, 195));
     Label3 = centredLabel(this, "Label3", QStringLiteral("Reminders for your desktop"),
                           twips(810, 1440, 2940, 195));
@@ -70,7 +67,8 @@ About::About(QWidget *owner)
     Label4->installEventFilter(this);
     Label5 = centredLabel(this, "Label5", QStringLiteral("Made with Qt and SQLite"),
                           twips(945, 1920, 2670, 195));
-    Label6 = centredLabel(this, "Label6", QStringLiteral("Thank you!"), twips(1590, 2160, 1395, 195));
+    Label6 =
+        centredLabel(this, "Label6", QStringLiteral("Thank you!"), twips(1590, 2160, 1395, 195));
 
     OKBttn = new QPushButton(QStringLiteral("&OK"), this);
     OKBttn->setObjectName(QStringLiteral("OKBttn"));
@@ -80,12 +78,15 @@ About::About(QWidget *owner)
     connect(OKBttn, &QPushButton::clicked, this, &About::OKBttn_Click);
 }
 
-void About::Label4_Click() { QDesktopServices::openUrl(QUrl(kWebAddress)); }
+void About::Label4_Click() {
+    QDesktopServices::openUrl(QUrl(kWebAddress));
+}
 
-void About::OKBttn_Click() { close(); }
+void About::OKBttn_Click() {
+    close();
+}
 
-bool About::eventFilter(QObject *watched, QEvent *event)
-{
+bool About::eventFilter(QObject *watched, QEvent *event) {
     if (watched == Label4 && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton &&
         Label4->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint())) {
@@ -95,8 +96,7 @@ bool About::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void About::paintEvent(QPaintEvent *event)
-{
+void About::paintEvent(QPaintEvent *event) {
     QDialog::paintEvent(event);
     // Four thin lines frame the text below the logo.
     QPainter painter(this);
@@ -108,12 +108,7 @@ void About::paintEvent(QPaintEvent *event)
     painter.drawLine(area.topRight(), area.bottomRight());
 }
 
-void About::showEvent(QShowEvent *event)
-{
+void About::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
-    if (const QScreen *screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
 }

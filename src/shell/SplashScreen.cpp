@@ -1,14 +1,13 @@
 #include "shell/SplashScreen.h"
 
+#include "platform/WindowPlacement.h"
 #include "shell/ProgramPictures.h"
 
 #include <QKeyEvent>
 #include <QLabel>
-#include <QScreen>
 
 SplashScreen::SplashScreen(QWidget *owner)
-    : QDialog(owner)
-{
+    : QDialog(owner) {
     setObjectName(QStringLiteral("SplashScreen"));
     setWindowTitle(QStringLiteral("Pingalo! Vantor"));
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
@@ -27,20 +26,16 @@ SplashScreen::SplashScreen(QWidget *owner)
     Timer1.start();
 }
 
-void SplashScreen::Timer1_Timer() { close(); }
+void SplashScreen::Timer1_Timer() {
+    close();
+}
 
-void SplashScreen::keyPressEvent(QKeyEvent *event)
-{
+void SplashScreen::keyPressEvent(QKeyEvent *event) {
     // Escape does not cut the two seconds short.
     event->accept();
 }
 
-void SplashScreen::showEvent(QShowEvent *event)
-{
+void SplashScreen::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
-    if (const QScreen *screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 class SettingsStore;
@@ -23,12 +22,13 @@ public:
     static inline const QString kDefaultCheckMissed = QStringLiteral("14");
 
     explicit ProgramSettings(SettingsStore &store)
-        : m_store(store)
-    {
-    }
+        : m_store(store) {}
 
     // "Last": the password as stored (scrambled); the empty text means none.
     std::optional<QString> storedPassword() const;
+    // Whether a password is set: "Last" is not empty. A store that cannot be
+    // read counts as holding one: better to ask than to show notes unprotected.
+    bool hasPassword() const;
     bool setStoredPassword(const QString &scrambled);
 
     // "Start Up": "True" or "False".
