@@ -3,7 +3,6 @@
 #include "ModalHelpers.h"
 #include "RecordingSoundOutput.h"
 #include "TestRegistry.h"
-
 #include "alerts/Reminders.h"
 #include "alerts/Sounds.h"
 #include "platform/MemorySettingsStore.h"
@@ -25,17 +24,16 @@ class TstReminderWindow : public QObject {
     QWidget m_owner;
 
 private Q_SLOTS:
-    void itLooksAsItShould()
-    {
+    void itLooksAsItShould() {
         Reminders window(m_sounds, m_timer, &m_owner);
-        QCOMPARE(window.windowTitle(), QStringLiteral("Pingalo! Vantor - Reminder"));
+        QCOMPARE(window.windowTitle(), u"Pingalo! Vantor - Reminder"_s);
         QCOMPARE(window.size(), QSize(305, 209));
         QCOMPARE(window.minimumSize(), window.maximumSize());
-        QCOMPARE(window.Frame1->title(), QStringLiteral("Current Reminder"));
+        QCOMPARE(window.Frame1->title(), u"Current Reminder"_s);
         QCOMPARE(window.Frame1->geometry(), QRect(8, 8, 289, 159));
         QCOMPARE(window.ReminderText->geometry(), QRect(8, 16, 273, 134));
         QCOMPARE(window.Reminded->geometry(), QRect(120, 176, 65, 25));
-        QCOMPARE(window.Reminded->text(), QStringLiteral("&OK"));
+        QCOMPARE(window.Reminded->text(), u"&OK"_s);
         const Qt::WindowFlags flags = window.windowFlags();
         QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool); // no task-bar entry
@@ -44,20 +42,18 @@ private Q_SLOTS:
         QCOMPARE(window.ReminderText->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     }
 
-    void everyDismissalDoesWhatOkDoes_data()
-    {
+    void everyDismissalDoesWhatOkDoes_data() {
         QTest::addColumn<QString>("how");
-        QTest::newRow("OK") << QStringLiteral("ok");
-        QTest::newRow("Escape") << QStringLiteral("escape");
-        QTest::newRow("close box") << QStringLiteral("close");
-        QTest::newRow("Enter") << QStringLiteral("enter");
+        QTest::newRow("OK") << u"ok"_s;
+        QTest::newRow("Escape") << u"escape"_s;
+        QTest::newRow("close box") << u"close"_s;
+        QTest::newRow("Enter") << u"enter"_s;
     }
 
-    void everyDismissalDoesWhatOkDoes()
-    {
+    void everyDismissalDoesWhatOkDoes() {
         QFETCH(QString, how);
         Reminders window(m_sounds, m_timer, &m_owner);
-        for (const QString &note : {QStringLiteral("first"), QStringLiteral("second")}) {
+        for (const QString &note : {u"first"_s, u"second"_s}) {
             m_output.calls.clear();
             m_timer.stop();
             window.ReminderText->setPlainText(note);
@@ -77,7 +73,7 @@ private Q_SLOTS:
             window.exec();
             QVERIFY(seen);
             QVERIFY(!window.isVisible());
-            QCOMPARE(m_output.calls, QStringList({QStringLiteral("stop")}));
+            QCOMPARE(m_output.calls, QStringList({u"stop"_s}));
             QVERIFY(m_timer.isActive());
         }
     }

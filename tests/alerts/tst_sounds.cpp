@@ -21,25 +21,23 @@ private Q_SLOTS:
         RecordingSoundOutput output;
         Sounds sounds(settings, output);
 
-        sounds.PlayReminderSound(QStringLiteral("BEEP")); // "Locale" absent: from the root
-        settings.setLocale(QStringLiteral("/opt/pingalo"));
-        sounds.PlayReminderSound(QStringLiteral("VITAL_LOOP"));
-        sounds.PlayReminderSound(QStringLiteral("No Sound")); // leaves the loop playing
-        sounds.PlayReminderSound(QStringLiteral("Stop Loop"));
-        sounds.PlayReminderSound(QStringLiteral("PAGER_1_loop")); // lower case: once
-        sounds.PlayReminderSound(QStringLiteral("Sounds")); // the placeholder is a file name too
-        sounds.PlayReminderSound(QStringLiteral("LOOP"));
+        sounds.PlayReminderSound(u"BEEP"_s); // "Locale" absent: from the root
+        settings.setLocale(u"/opt/pingalo"_s);
+        sounds.PlayReminderSound(u"VITAL_LOOP"_s);
+        sounds.PlayReminderSound(u"No Sound"_s); // leaves the loop playing
+        sounds.PlayReminderSound(u"Stop Loop"_s);
+        sounds.PlayReminderSound(u"PAGER_1_loop"_s); // lower case: once
+        sounds.PlayReminderSound(u"Sounds"_s);       // the placeholder is a file name too
+        sounds.PlayReminderSound(u"LOOP"_s);
         QCOMPARE(output.calls,
-                 QStringList({QStringLiteral("play /snds/BEEP.wav"),
-                              QStringLiteral("loop /opt/pingalo/snds/VITAL_LOOP.wav"),
-                              QStringLiteral("stop"),
-                              QStringLiteral("play /opt/pingalo/snds/PAGER_1_loop.wav"),
-                              QStringLiteral("play /opt/pingalo/snds/Sounds.wav"),
-                              QStringLiteral("loop /opt/pingalo/snds/LOOP.wav")}));
+                 QStringList({u"play /snds/BEEP.wav"_s, u"loop /opt/pingalo/snds/VITAL_LOOP.wav"_s,
+                              u"stop"_s, u"play /opt/pingalo/snds/PAGER_1_loop.wav"_s,
+                              u"play /opt/pingalo/snds/Sounds.wav"_s,
+                              u"loop /opt/pingalo/snds/LOOP.wav"_s}));
         QCOMPARE(Sounds::names().size(), 14);
         for (const QString &name : Sounds::names())
             QVERIFY2(QFile::exists(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/") + name +
-                                   QStringLiteral(".wav")),
+                                   u".wav"_s),
                      qPrintable(name));
     }
 
@@ -48,7 +46,7 @@ private Q_SLOTS:
         QtSoundOutput output([&] { ++bells; });
         output.stop();
         QCOMPARE(output.effect(), nullptr); // nothing made by a stop
-        output.play(QStringLiteral("/nonexistent/snds/BEEP.wav"), false);
+        output.play(u"/nonexistent/snds/BEEP.wav"_s, false);
         QCOMPARE(bells, 1);
         QCOMPARE(output.effect(), nullptr);
 
@@ -67,20 +65,20 @@ private Q_SLOTS:
 
     void thePlayerModuleLoadsOnlyWithTheFirstSound() {
         int bells = 0;
-        LazySoundOutput missing({QStringLiteral("/nonexistent")}, [&] { ++bells; });
+        LazySoundOutput missing({u"/nonexistent"_s}, [&] { ++bells; });
         missing.stop();
         missing.play(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/BEEP.wav"), false);
         missing.play(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/BEEP.wav"), false);
         QCOMPARE(bells, 2); // no module: the bell, every time
         QVERIFY(!missing.isLoaded());
 
-        LazySoundOutput output({QStringLiteral("/nonexistent"), QStringLiteral(SOUND_MODULE_DIR)},
+        LazySoundOutput output({u"/nonexistent"_s, QStringLiteral(SOUND_MODULE_DIR)},
                                [&] { ++bells; });
         output.stop();
         QVERIFY(!output.isLoaded());
         output.play(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/VITAL_LOOP.wav"), true);
         QVERIFY(output.isLoaded());
-        output.play(QStringLiteral("/nonexistent/snds/BEEP.wav"), false); // the module's own bell
+        output.play(u"/nonexistent/snds/BEEP.wav"_s, false); // the module's own bell
         QCOMPARE(bells, 3);
         output.stop();
     }
@@ -90,16 +88,15 @@ private Q_SLOTS:
     // then, hence the repeats.
     void aProcessThatJustPlayedStillEnds() {
         const QString snds = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/");
-        const QStringList waves{snds + QStringLiteral("VITAL_LOOP.wav"),
-                                snds + QStringLiteral("BEEP.wav"), QStringLiteral("-"),
-                                snds + QStringLiteral("VITAL_LOOP.wav")};
+        const QStringList waves{snds + u"VITAL_LOOP.wav"_s, snds + u"BEEP.wav"_s, u"-"_s,
+                                snds + u"VITAL_LOOP.wav"_s};
         for (int run = 0; run < 10; ++run) {
             QProcess probe;
             probe.start(QStringLiteral(SOUND_EXIT_PROBE), waves);
             const bool ended = probe.waitForFinished(10000);
             if (!ended)
                 probe.kill();
-            QVERIFY2(ended, qPrintable(QStringLiteral("run %1 did not end").arg(run)));
+            QVERIFY2(ended, qPrintable(u"run %1 did not end"_s.arg(run)));
             QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
             QCOMPARE(probe.exitCode(), 0);
         }

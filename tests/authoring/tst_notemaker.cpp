@@ -3,7 +3,6 @@
 #include "ModalHelpers.h"
 #include "NoteMakerFixture.h"
 #include "TestRegistry.h"
-
 #include "authoring/SoundBox.h"
 #include "scheduler/Recurrence.h"
 
@@ -18,15 +17,15 @@
 #include <QTimeEdit>
 
 namespace {
-const QString kToday = QStringLiteral("12/4/2026");
+const QString kToday = u"12/4/2026"_s;
 } // namespace
 
 class TstNoteMaker : public QObject {
     Q_OBJECT
 
     // Presses the create button and gives what it said (nothing when it stored).
-    static MessageRecorder::Message press(NoteMakerFixture &f, bool *timerOffWhileAsking = nullptr)
-    {
+    static MessageRecorder::Message press(NoteMakerFixture &f,
+                                          bool *timerOffWhileAsking = nullptr) {
         MessageRecorder messages;
         bool off = true;
         messages.onMessage = [&](QMessageBox *) { off = off && !f.timer.isActive(); };
@@ -37,29 +36,29 @@ class TstNoteMaker : public QObject {
     }
 
 private Q_SLOTS:
-    void theWindowAsLoaded()
-    {
+    void theWindowAsLoaded() {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
-        QCOMPARE(w->windowTitle(), QStringLiteral("Pingalo! Vantor - Note Maker"));
+        QCOMPARE(w->windowTitle(), u"Pingalo! Vantor - Note Maker"_s);
         QCOMPARE(w->centralWidget()->size(), QSize(425, 249));
         QCOMPARE(w->DTPicker1->date(), QDate(2026, 12, 4));
         QCOMPARE(w->DTPicker2->time(), QTime(0, 0));
-        QCOMPARE(w->Combo2->currentText(), QStringLiteral("One-Time Reminder"));
+        QCOMPARE(w->Combo2->currentText(), u"One-Time Reminder"_s);
         QCOMPARE(w->Combo2->count(), 6);
         QVERIFY(!w->Check1->isChecked());
-        QCOMPARE(w->Combo1->currentText(), QStringLiteral("Sounds"));
+        QCOMPARE(w->Combo1->currentText(), u"Sounds"_s);
         QVERIFY(!w->Combo1->isEnabled());
         QVERIFY(!w->SndPreviewBttn->isEnabled());
-        QCOMPARE(w->SndPreviewBttn->text(), QStringLiteral("&Preview"));
-        QCOMPARE(w->Status->text(), QStringLiteral("Reminder Status"));
-        QCOMPARE(w->Combo1->itemText(w->Combo1->count() - 1), QStringLiteral("No Sound"));
+        QCOMPARE(w->SndPreviewBttn->text(), u"&Preview"_s);
+        QCOMPARE(w->Status->text(), u"Reminder Status"_s);
+        QCOMPARE(w->Combo1->itemText(w->Combo1->count() - 1), u"No Sound"_s);
         // The tab order of the controls (inner parts of a control left out).
-        const QList<QWidget *> expected = {w->DTPicker1, w->DTPicker2, w->Combo2, w->Check1,
-                                           w->Combo1, w->SndPreviewBttn, w->NoteEdit, w->PingaloBttn,
-                                           w->ResetBttn, w->Status};
+        const QList<QWidget *> expected = {
+            w->DTPicker1,      w->DTPicker2, w->Combo2,      w->Check1,    w->Combo1,
+            w->SndPreviewBttn, w->NoteEdit,  w->PingaloBttn, w->ResetBttn, w->Status};
         QList<QWidget *> order;
-        for (QWidget *next = w->DTPicker1; order.size() < expected.size(); next = next->nextInFocusChain())
+        for (QWidget *next = w->DTPicker1; order.size() < expected.size();
+             next = next->nextInFocusChain())
             if (expected.contains(next) && !order.contains(next))
                 order << next;
         QCOMPARE(order, expected);
@@ -67,35 +66,38 @@ private Q_SLOTS:
         QCOMPARE(w->Combo1->pos(), QPoint(16, 184));
         QCOMPARE(w->PingaloBttn->geometry(), QRect(240, 184, 89, 33));
         QCOMPARE(w->NoteEdit->geometry(), QRect(8, 24, 185, 137));
-        for (QWidget *control : {static_cast<QWidget *>(w->DTPicker1), static_cast<QWidget *>(w->DTPicker2),
-                                 static_cast<QWidget *>(w->Combo2), static_cast<QWidget *>(w->Check1),
-                                 static_cast<QWidget *>(w->SndPreviewBttn), static_cast<QWidget *>(w->PingaloBttn),
-                                 static_cast<QWidget *>(w->ResetBttn), static_cast<QWidget *>(w->Status)}) {
+        for (QWidget *control :
+             {static_cast<QWidget *>(w->DTPicker1), static_cast<QWidget *>(w->DTPicker2),
+              static_cast<QWidget *>(w->Combo2), static_cast<QWidget *>(w->Check1),
+              static_cast<QWidget *>(w->SndPreviewBttn), static_cast<QWidget *>(w->PingaloBttn),
+              static_cast<QWidget *>(w->ResetBttn), static_cast<QWidget *>(w->Status)}) {
             QVERIFY2(control->sizeHint().width() <= control->width() &&
                          control->sizeHint().height() <= control->height(),
                      qPrintable(control->objectName()));
             const QRect inParent = control->geometry();
-            QVERIFY2(control->parentWidget()->rect().contains(inParent), qPrintable(control->objectName()));
+            QVERIFY2(control->parentWidget()->rect().contains(inParent),
+                     qPrintable(control->objectName()));
             // ... and clear of every other control beside it.
-            for (QWidget *other : control->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            for (QWidget *other :
+                 control->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
                 if (other != control && other->isVisibleTo(w) && !qobject_cast<QGroupBox *>(other))
-                    QVERIFY2(!other->geometry().intersects(inParent),
-                             qPrintable(control->objectName() + QStringLiteral(" meets ") + other->objectName()));
+                    QVERIFY2(
+                        !other->geometry().intersects(inParent),
+                        qPrintable(control->objectName() + u" meets "_s + other->objectName()));
         }
     }
 
-    void theChecksInTheirOrder()
-    {
+    void theChecksInTheirOrder() {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         // As loaded: the day at midnight has passed.
-        w->NoteEdit->setPlainText(QStringLiteral("Dentist"));
+        w->NoteEdit->setPlainText(u"Dentist"_s);
         bool off = false;
         auto said = press(f, &off);
-        QCOMPARE(said.text, QStringLiteral("Cannot set reminder for past dates, or times."));
+        QCOMPARE(said.text, u"Cannot set reminder for past dates, or times."_s);
         QCOMPARE(said.icon, QMessageBox::Warning);
-        QCOMPARE(said.title, QStringLiteral("Pingalo!"));
-        QCOMPARE(w->Status->text(), QStringLiteral("Invalid Date Error"));
+        QCOMPARE(said.title, u"Pingalo!"_s);
+        QCOMPARE(w->Status->text(), u"Invalid Date Error"_s);
         QVERIFY(off);
         QVERIFY(f.timer.isActive()); // on again after the refusal
 
@@ -103,126 +105,124 @@ private Q_SLOTS:
         w->NoteEdit->clear();
         w->Check1->setChecked(true);
         said = press(f);
-        QCOMPARE(said.text, QStringLiteral("Please select a sound."));
-        QCOMPARE(w->Status->text(), QStringLiteral("Incomplete Date Error"));
+        QCOMPARE(said.text, u"Please select a sound."_s);
+        QCOMPARE(w->Status->text(), u"Incomplete Date Error"_s);
         w->Check1->setChecked(false);
         said = press(f);
-        QCOMPARE(said.text, QStringLiteral("Please enter a reminder note."));
-        QCOMPARE(w->Status->text(), QStringLiteral("Incomplete Date Error"));
+        QCOMPARE(said.text, u"Please enter a reminder note."_s);
+        QCOMPARE(w->Status->text(), u"Incomplete Date Error"_s);
         QVERIFY(f.stored(kToday).isEmpty());
         QVERIFY(f.timer.isActive());
     }
 
-    void theMinuteBoundaries()
-    {
+    void theMinuteBoundaries() {
         NoteMakerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 15, 59)));
         NoteMaker *w = f.window;
-        w->NoteEdit->setPlainText(QStringLiteral("  Call Ann  "));
+        w->NoteEdit->setPlainText(u"  Call Ann  "_s);
         w->DTPicker2->setTime(QTime(10, 15, 0));
-        QCOMPARE(press(f).text, QStringLiteral("Cannot set reminder for the current time."));
-        // One second later is the next minute: accepted, with seconds zero whatever the picker says.
+        QCOMPARE(press(f).text, u"Cannot set reminder for the current time."_s);
+        // One second later is the next minute: accepted, with seconds zero whatever the picker
+        // says.
         w->DTPicker2->setTime(QTime(10, 16, 42));
         QCOMPARE(press(f).text, QString());
-        QCOMPARE(w->Status->text(), QStringLiteral("Reminder is set for: 12/4/2026 10:16:00 AM"));
+        QCOMPARE(w->Status->text(), u"Reminder is set for: 12/4/2026 10:16:00 AM"_s);
         // Pressed again without a change: a second slot of the same day.
         QCOMPARE(press(f).text, QString());
-        QCOMPARE(f.stored(kToday), QStringList({QStringLiteral("Call Ann|Sounds|One-Time Reminder|10:16:00 AM"),
-                                                QStringLiteral("Call Ann|Sounds|One-Time Reminder|10:16:00 AM")}));
+        QCOMPARE(f.stored(kToday),
+                 QStringList({u"Call Ann|Sounds|One-Time Reminder|10:16:00 AM"_s,
+                              u"Call Ann|Sounds|One-Time Reminder|10:16:00 AM"_s}));
         // The controls keep what they held.
-        QCOMPARE(w->NoteEdit->toPlainText(), QStringLiteral("  Call Ann  "));
+        QCOMPARE(w->NoteEdit->toPlainText(), u"  Call Ann  "_s);
         QVERIFY(f.timer.isActive());
         // A note of blanks is a note: the record is an empty one, a hole.
-        w->NoteEdit->setPlainText(QStringLiteral("   "));
+        w->NoteEdit->setPlainText(u"   "_s);
         QCOMPARE(press(f).text, QString());
         QCOMPARE(*f.reminders.numReminders(kToday), 3);
         QVERIFY(f.reminders.readRecord(kToday, 3)->isHole());
     }
 
-    void notesThatCannotBeKeptAndStoresThatRefuse()
-    {
+    void notesThatCannotBeKeptAndStoresThatRefuse() {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->DTPicker1->setDate(QDate(2026, 12, 5));
-        w->NoteEdit->setPlainText(QStringLiteral("Snow \u2603 day"));
+        w->NoteEdit->setPlainText(u"Snow \u2603 day"_s);
         auto said = press(f);
         QCOMPARE(said.icon, QMessageBox::Critical);
-        QCOMPARE(said.text, QStringLiteral("Pingalo! has encountered an error and the reminder note could "
-                                           "not be created. You may need to restart your system to clear "
-                                           "the error."));
+        QCOMPARE(said.text,
+                 QStringLiteral("Pingalo! has encountered an error and the reminder note could "
+                                "not be created. You may need to restart your system to clear "
+                                "the error."));
         QCOMPARE(f.store.sectionCount(), 0); // scrambled before the first write
         QVERIFY(f.timer.isActive());
 
-        w->NoteEdit->setPlainText(QStringLiteral("Snow day"));
+        w->NoteEdit->setPlainText(u"Snow day"_s);
         f.store.setBroken(true);
         said = press(f);
         QCOMPARE(said.icon, QMessageBox::Critical);
         QVERIFY(f.timer.isActive());
     }
 
-    void theBillRoad()
-    {
+    void theBillRoad() {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
-        w->NoteEdit->setPlainText(QStringLiteral("Rent"));
+        w->NoteEdit->setPlainText(u"Rent"_s);
         w->DTPicker1->setDate(QDate(2026, 12, 20));
         w->DTPicker2->setTime(QTime(9, 0));
 
         // A pending bill day survives a reset and a one-time creation...
-        f.billDate = QStringLiteral("12/10/2026");
+        f.billDate = u"12/10/2026"_s;
         w->ResetBttn->click();
-        QCOMPARE(f.billDate, QStringLiteral("12/10/2026"));
-        w->NoteEdit->setPlainText(QStringLiteral("Rent"));
+        QCOMPARE(f.billDate, u"12/10/2026"_s);
+        w->NoteEdit->setPlainText(u"Rent"_s);
         w->DTPicker1->setDate(QDate(2026, 12, 20));
         QCOMPARE(press(f).text, QString());
-        QCOMPARE(f.billDate, QStringLiteral("12/10/2026"));
+        QCOMPARE(f.billDate, u"12/10/2026"_s);
         // ... and survives the window being closed and opened again.
         w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!f.window);
         f.open();
         w = f.window;
-        QCOMPARE(f.billDate, QStringLiteral("12/10/2026"));
+        QCOMPARE(f.billDate, u"12/10/2026"_s);
         // Any other recurrence, typed text included, takes the bill road: its day, no time.
-        w->NoteEdit->setPlainText(QStringLiteral("Phone bill"));
-        w->Combo2->setEditText(QStringLiteral("  Every so often "));
+        w->NoteEdit->setPlainText(u"Phone bill"_s);
+        w->Combo2->setEditText(u"  Every so often "_s);
         QCOMPARE(press(f).text, QString());
-        QCOMPARE(w->Status->text(), QStringLiteral("Reminder is set for: 12/10/2026 "));
-        QCOMPARE(f.stored(QStringLiteral("12/10/2026")),
-                 QStringList({QStringLiteral("Phone bill|Sounds|Every so often|")}));
+        QCOMPARE(w->Status->text(), u"Reminder is set for: 12/10/2026 "_s);
+        QCOMPARE(f.stored(u"12/10/2026"_s), QStringList({u"Phone bill|Sounds|Every so often|"_s}));
         QVERIFY(f.billDate.isEmpty());
 
         // A bill day of today is midnight, past: refused, and the day is used up anyway.
-        f.billDate = QStringLiteral("12/4/2026");
+        f.billDate = u"12/4/2026"_s;
         w->Combo2->setCurrentIndex(5);
-        QCOMPARE(press(f).text, QStringLiteral("Cannot set reminder for past dates, or times."));
+        QCOMPARE(press(f).text, u"Cannot set reminder for past dates, or times."_s);
         QVERIFY(f.billDate.isEmpty());
         // Still "Bill Reminder", now with the pickers' day and time.
         w->DTPicker1->setDate(QDate(2026, 12, 6));
         w->DTPicker2->setTime(QTime(18, 30));
         QCOMPARE(press(f).text, QString());
-        QCOMPARE(f.stored(QStringLiteral("12/6/2026")),
-                 QStringList({QStringLiteral("Phone bill|Sounds|Bill Reminder|6:30:00 PM")}));
+        QCOMPARE(f.stored(u"12/6/2026"_s),
+                 QStringList({u"Phone bill|Sounds|Bill Reminder|6:30:00 PM"_s}));
     }
 
-    void resetPutsTheFormBack()
-    {
+    void resetPutsTheFormBack() {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->DTPicker1->setDate(QDate(2027, 1, 1));
         w->DTPicker2->setTime(QTime(7, 45));
         w->Combo2->setCurrentIndex(2);
         w->Check1->setChecked(true);
-        w->NoteEdit->setPlainText(QStringLiteral("x"));
-        w->Status->setText(QStringLiteral("Reminder is set for: ..."));
+        w->NoteEdit->setPlainText(u"x"_s);
+        w->Status->setText(u"Reminder is set for: ..."_s);
         w->ResetItem->trigger();
         QCOMPARE(w->DTPicker1->date(), QDate(2026, 12, 4));
         QCOMPARE(w->DTPicker2->time(), QTime(0, 0));
-        QCOMPARE(w->Combo2->currentText(), QStringLiteral("One-Time Reminder"));
+        QCOMPARE(w->Combo2->currentText(), u"One-Time Reminder"_s);
         QVERIFY(!w->Check1->isChecked());
         QVERIFY(!w->Combo1->isEnabled());
-        QCOMPARE(w->Combo1->currentText(), QStringLiteral("Sounds"));
+        QCOMPARE(w->Combo1->currentText(), u"Sounds"_s);
         QVERIFY(w->NoteEdit->toPlainText().isEmpty());
-        QCOMPARE(w->Status->text(), QStringLiteral("Reminder Status"));
+        QCOMPARE(w->Status->text(), u"Reminder Status"_s);
     }
 };
 

@@ -2,7 +2,6 @@
 #include "ModalHelpers.h"
 #include "NoteMakerFixture.h"
 #include "TestRegistry.h"
-
 #include "authoring/SoundBox.h"
 #include "authoring/SoundSelection.h"
 
@@ -16,14 +15,13 @@
 namespace {
 
 // Chooses a sound as the user does: the list drops down, an item is chosen.
-void choose(NoteMaker *w, const QString &name)
-{
+void choose(NoteMaker *w, const QString &name) {
     w->soundSelection().Combo1_DropDown();
     w->Combo1->setCurrentIndex(w->Combo1->findText(name));
     Q_EMIT w->Combo1->activated(w->Combo1->currentIndex());
 }
 
-const QString kLoop = QStringLiteral("/snds/PAGER_1_LOOP.wav");
+const QString kLoop = u"/snds/PAGER_1_LOOP.wav"_s;
 
 } // namespace
 
@@ -31,8 +29,7 @@ class TstSoundSelection : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void theFourStates()
-    {
+    void theFourStates() {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->Check1->setChecked(true); // on, nothing chosen
@@ -43,92 +40,90 @@ private Q_SLOTS:
         // Locked: neither keys nor the wheel change the choice.
         w->Combo1->setFocus();
         QTest::keyClick(w->Combo1, Qt::Key_Down);
-        QTest::keyClicks(w->Combo1->lineEdit(), QStringLiteral("xyz"));
-        QCOMPARE(w->Combo1->currentText(), QStringLiteral("Sounds"));
+        QTest::keyClicks(w->Combo1->lineEdit(), u"xyz"_s);
+        QCOMPARE(w->Combo1->currentText(), u"Sounds"_s);
 
-        choose(w, QStringLiteral("SIREN")); // on, a sound chosen
+        choose(w, u"SIREN"_s); // on, a sound chosen
         QVERIFY(w->SndPreviewBttn->isEnabled());
         QVERIFY(w->Combo1->isLocked());
         w->SndPreviewBttn->click();
-        QCOMPARE(f.output.calls, QStringList({QStringLiteral("play /snds/SIREN.wav")}));
-        QCOMPARE(w->SndPreviewBttn->text(), QStringLiteral("&Preview")); // once: no "&Stop"
+        QCOMPARE(f.output.calls, QStringList({u"play /snds/SIREN.wav"_s}));
+        QCOMPARE(w->SndPreviewBttn->text(), u"&Preview"_s); // once: no "&Stop"
 
-        choose(w, QStringLiteral("PAGER_1_LOOP")); // looping preview
+        choose(w, u"PAGER_1_LOOP"_s); // looping preview
         w->SndPreviewBttn->click();
-        QCOMPARE(w->SndPreviewBttn->text(), QStringLiteral("&Stop"));
-        QCOMPARE(f.output.calls.last(), QStringLiteral("loop ") + kLoop);
+        QCOMPARE(w->SndPreviewBttn->text(), u"&Stop"_s);
+        QCOMPARE(f.output.calls.last(), u"loop "_s + kLoop);
         // Another sound chosen meanwhile: the next click stops, it does not play.
-        choose(w, QStringLiteral("BEEP"));
-        QCOMPARE(w->SndPreviewBttn->text(), QStringLiteral("&Stop"));
+        choose(w, u"BEEP"_s);
+        QCOMPARE(w->SndPreviewBttn->text(), u"&Stop"_s);
         w->SndPreviewBttn->click();
-        QCOMPARE(f.output.calls.last(), QStringLiteral("stop"));
-        QCOMPARE(w->SndPreviewBttn->text(), QStringLiteral("&Preview"));
+        QCOMPARE(f.output.calls.last(), u"stop"_s);
+        QCOMPARE(w->SndPreviewBttn->text(), u"&Preview"_s);
 
         // The stored sound is what the box shows.
-        w->NoteEdit->setPlainText(QStringLiteral("Tea"));
+        w->NoteEdit->setPlainText(u"Tea"_s);
         w->DTPicker2->setTime(QTime(11, 0));
         MessageRecorder messages;
         w->PingaloBttn->click();
-        QCOMPARE(f.stored(QStringLiteral("12/4/2026")),
-                 QStringList({QStringLiteral("Tea|BEEP|One-Time Reminder|11:00:00 AM")}));
+        QCOMPARE(f.stored(u"12/4/2026"_s),
+                 QStringList({u"Tea|BEEP|One-Time Reminder|11:00:00 AM"_s}));
     }
 
-    void noSoundAndResetLeaveALoopPlaying()
-    {
+    void noSoundAndResetLeaveALoopPlaying() {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->Check1->setChecked(true);
-        choose(w, QStringLiteral("PAGER_1_LOOP"));
+        choose(w, u"PAGER_1_LOOP"_s);
         w->SndPreviewBttn->click();
         f.output.calls.clear();
-        choose(w, QStringLiteral("No Sound"));
+        choose(w, u"No Sound"_s);
         QVERIFY(!w->Check1->isChecked());
-        QCOMPARE(w->Combo1->currentText(), QStringLiteral("Sounds"));
+        QCOMPARE(w->Combo1->currentText(), u"Sounds"_s);
         QVERIFY(!w->Combo1->isEnabled());
         QVERIFY(!w->SndPreviewBttn->isEnabled());
-        QCOMPARE(w->SndPreviewBttn->text(), QStringLiteral("&Stop")); // caption kept, loop goes on
+        QCOMPARE(w->SndPreviewBttn->text(), u"&Stop"_s); // caption kept, loop goes on
         QVERIFY(f.output.calls.isEmpty());
 
         // Checked again, a sound chosen, the button clicked: the loop stops.
         w->Check1->setChecked(true);
-        choose(w, QStringLiteral("BEEP"));
+        choose(w, u"BEEP"_s);
         w->SndPreviewBttn->click();
-        QCOMPARE(f.output.calls, QStringList({QStringLiteral("stop")}));
+        QCOMPARE(f.output.calls, QStringList({u"stop"_s}));
 
         // A reset clears the box the same way, and leaves a playing loop alone.
-        choose(w, QStringLiteral("VITAL_LOOP"));
+        choose(w, u"VITAL_LOOP"_s);
         w->SndPreviewBttn->click();
         f.output.calls.clear();
         w->ResetBttn->click();
         QVERIFY(!w->SndPreviewBttn->isEnabled());
-        QCOMPARE(w->SndPreviewBttn->text(), QStringLiteral("&Stop"));
+        QCOMPARE(w->SndPreviewBttn->text(), u"&Stop"_s);
         QVERIFY(f.output.calls.isEmpty());
         // Closing the note maker stops whatever plays.
         w->close();
-        QCOMPARE(f.output.calls, QStringList({QStringLiteral("stop")}));
+        QCOMPARE(f.output.calls, QStringList({u"stop"_s}));
     }
 
-    void aListDroppedAndLeftUnlocksTheBox()
-    {
+    void aListDroppedAndLeftUnlocksTheBox() {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->Check1->setChecked(true);
         w->soundSelection().Combo1_DropDown(); // and closed without a choice
         QVERIFY(!w->Combo1->isLocked());
         w->Combo1->lineEdit()->selectAll();
-        QTest::keyClicks(w->Combo1->lineEdit(), QStringLiteral("MY_SOUND"));
-        w->NoteEdit->setPlainText(QStringLiteral("Typed sound"));
+        QTest::keyClicks(w->Combo1->lineEdit(), u"MY_SOUND"_s);
+        w->NoteEdit->setPlainText(u"Typed sound"_s);
         w->DTPicker2->setTime(QTime(11, 0));
         MessageRecorder messages;
         w->PingaloBttn->click();
-        QCOMPARE(f.stored(QStringLiteral("12/4/2026")),
-                 QStringList({QStringLiteral("Typed sound|MY_SOUND|One-Time Reminder|11:00:00 AM")}));
+        QCOMPARE(f.stored(u"12/4/2026"_s),
+                 QStringList({u"Typed sound|MY_SOUND|One-Time Reminder|11:00:00 AM"_s}));
 
         // Clearing a box that is already clear changes nothing.
         w->Check1->setChecked(false);
-        w->Combo1->setEditText(QStringLiteral("left alone"));
+        w->Combo1->setEditText(u"left alone"_s);
         w->Check1->setChecked(false);
-        QCOMPARE(w->Combo1->currentText(), QStringLiteral("left alone"));
+        QCOMPARE(w->Combo1->currentText(), u"left alone"_s);
     }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QObject>
-
+#include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -9,19 +9,22 @@
 // Several QtTest classes make up one test program per subsystem: each test
 // file registers its class with PINGALO_TEST, and the program's main runs
 // them all and fails when any of them fails.
+// The tests write their texts as u"..."_s.
+using namespace Qt::StringLiterals;
+
 namespace TestRegistry {
 
 using Factory = std::function<std::unique_ptr<QObject>()>;
 
-inline std::vector<Factory> &factories()
-{
+inline std::vector<Factory> &factories() {
     static std::vector<Factory> list;
     return list;
 }
 
-template<class T>
-struct Add {
-    Add() { factories().push_back([] { return std::make_unique<T>(); }); }
+template<class T> struct Add {
+    Add() {
+        factories().push_back([] { return std::make_unique<T>(); });
+    }
 };
 
 int runAll(int argc, char **argv);

@@ -3,7 +3,6 @@
 #include "ModalHelpers.h"
 #include "SchedulerFixture.h"
 #include "TestRegistry.h"
-
 #include "password/PassFormEnter.h"
 #include "password/QueueFile.h"
 #include "platform/Cp1252.h"
@@ -17,8 +16,7 @@
 
 namespace {
 
-void typeAndPress(PassFormEnter *gate, const QString &password, bool enter = false)
-{
+void typeAndPress(PassFormEnter *gate, const QString &password, bool enter = false) {
     gate->PasswordIn->setText(password);
     if (enter)
         QTest::keyClick(gate->PasswordIn, Qt::Key_Return);
@@ -33,46 +31,43 @@ class TstPassFormEnter : public QObject {
 
     QWidget m_owner;
 
-    static void setPassword(SchedulerFixture &f, const QString &password)
-    {
-        f.program.setStoredPassword(*ScrambleText(password, QStringLiteral("1")));
+    static void setPassword(SchedulerFixture &f, const QString &password) {
+        f.program.setStoredPassword(*ScrambleText(password, u"1"_s));
     }
 
 private Q_SLOTS:
-    void aWrongPasswordBringsTheGateBackUntilTheRightOne()
-    {
+    void aWrongPasswordBringsTheGateBackUntilTheRightOne() {
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
-        setPassword(f, QStringLiteral("Secret"));
+        setPassword(f, u"Secret"_s);
         auto *gate = new PassFormEnter(f.program, f.scheduler, &m_owner);
         QPointer<PassFormEnter> alive(gate);
         QSignalSpy given(gate, &PassFormEnter::passwordGiven);
         MessageRecorder messages;
-        QCOMPARE(gate->Stat(), QStringLiteral("0"));
+        QCOMPARE(gate->Stat(), u"0"_s);
 
         whenModal<PassFormEnter>([&](PassFormEnter *shown) {
             whenModal<PassFormEnter>([&](PassFormEnter *again) {
-                QCOMPARE(again->PasswordIn->text(), QStringLiteral("secret")); // keeps the wrong text
-                QCOMPARE(again->Stat(), QStringLiteral("0"));
-                typeAndPress(again, QStringLiteral("Secret"), true); // Enter is OK
+                QCOMPARE(again->PasswordIn->text(), u"secret"_s); // keeps the wrong text
+                QCOMPARE(again->Stat(), u"0"_s);
+                typeAndPress(again, u"Secret"_s, true); // Enter is OK
             });
-            typeAndPress(shown, QStringLiteral("secret")); // wrong case
+            typeAndPress(shown, u"secret"_s); // wrong case
         });
         gate->exec();
         QVERIFY(alive);
-        QCOMPARE(messages.texts(), QStringList({QStringLiteral("The password you entered is incorrect.")}));
+        QCOMPARE(messages.texts(), QStringList({u"The password you entered is incorrect."_s}));
         QCOMPARE(messages.messages.first().icon, QMessageBox::Warning);
-        QCOMPARE(messages.messages.first().title, QStringLiteral("Pingalo!"));
-        QCOMPARE(gate->Stat(), QStringLiteral("1"));
+        QCOMPARE(messages.messages.first().title, u"Pingalo!"_s);
+        QCOMPARE(gate->Stat(), u"1"_s);
         QCOMPARE(gate->statNumber(), 1);
         QCOMPARE(given.size(), 1);
         QVERIFY(!gate->isVisible()); // only hidden: the flag lives on
         delete gate;
     }
 
-    void escapeAndEnterOutsideTheBoxDoNothingAndCancelDestroysTheFlag()
-    {
+    void escapeAndEnterOutsideTheBoxDoNothingAndCancelDestroysTheFlag() {
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
-        setPassword(f, QStringLiteral("pw"));
+        setPassword(f, u"pw"_s);
         QPointer<PassFormEnter> gate = new PassFormEnter(f.program, f.scheduler, &m_owner);
         MessageRecorder messages;
         QVERIFY(!gate->Command1->isDefault() && !gate->Command1->autoDefault());
@@ -90,23 +85,21 @@ private Q_SLOTS:
         QVERIFY(messages.messages.isEmpty());
     }
 
-    void aDamagedStoredPasswordIsJustWrong()
-    {
+    void aDamagedStoredPasswordIsJustWrong() {
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
-        f.program.setStoredPassword(QStringLiteral("!!!")); // never scrambled: cannot unscramble
+        f.program.setStoredPassword(u"!!!"_s); // never scrambled: cannot unscramble
         auto *gate = new PassFormEnter(f.program, f.scheduler, &m_owner);
         MessageRecorder messages;
         whenModal<PassFormEnter>([&](PassFormEnter *shown) {
             whenModal<PassFormEnter>([](PassFormEnter *again) { again->close(); });
-            typeAndPress(shown, QStringLiteral("!!!"));
+            typeAndPress(shown, u"!!!"_s);
         });
         gate->exec();
-        QCOMPARE(messages.texts(), QStringList({QStringLiteral("The password you entered is incorrect.")}));
+        QCOMPARE(messages.texts(), QStringList({u"The password you entered is incorrect."_s}));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void theRightPasswordShowsTheQueueFileEveryTime()
-    {
+    void theRightPasswordShowsTheQueueFileEveryTime() {
         QTemporaryDir dir;
         QFile queue(dir.filePath(QueueFile::kFileName));
         QVERIFY(queue.open(QIODevice::WriteOnly));
@@ -115,7 +108,7 @@ private Q_SLOTS:
                                          {"garbage", "skipped"},
                                          {"12/5/2026 8:00:00 AM", "tomorrow"}}) {
             QByteArray line = QByteArray(when) + '|';
-            const QString scrambled = *ScrambleText(QString::fromLatin1(note), QStringLiteral("1"));
+            const QString scrambled = *ScrambleText(QString::fromLatin1(note), u"1"_s);
             for (QChar c : scrambled)
                 line.append(char(Cp1252::code(c)));
             queue.write(line + "|BEEP\r\n");
@@ -125,17 +118,17 @@ private Q_SLOTS:
         QDir::setCurrent(dir.path());
 
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
-        setPassword(f, QStringLiteral("pw"));
+        setPassword(f, u"pw"_s);
         auto *gate = new PassFormEnter(f.program, f.scheduler, &m_owner);
         for (int round = 0; round < 2; ++round) {
-            whenModal<PassFormEnter>([](PassFormEnter *shown) { typeAndPress(shown, QStringLiteral("pw")); });
+            whenModal<PassFormEnter>([](PassFormEnter *shown) { typeAndPress(shown, u"pw"_s); });
             gate->exec();
         }
         QDir::setCurrent(previous);
-        QCOMPARE(f.host.notes(), QStringList({QStringLiteral("dentist"), QStringLiteral("tomorrow"),
-                                              QStringLiteral("dentist"), QStringLiteral("tomorrow")}));
+        QCOMPARE(f.host.notes(),
+                 QStringList({u"dentist"_s, u"tomorrow"_s, u"dentist"_s, u"tomorrow"_s}));
         QVERIFY(f.host.timerWasOffWhileShown);
-        QCOMPARE(f.host.events.at(1), QStringLiteral("sound:BEEP"));
+        QCOMPARE(f.host.events.at(1), u"sound:BEEP"_s);
         delete gate;
     }
 };

@@ -2,7 +2,6 @@
 // bad line never hides the good ones.
 #include "SchedulerFixture.h"
 #include "TestRegistry.h"
-
 #include "password/QueueFile.h"
 #include "platform/Cp1252.h"
 
@@ -13,17 +12,15 @@
 
 namespace {
 
-QByteArray line(const char *when, const QString &note, const char *sound)
-{
+QByteArray line(const char *when, const QString &note, const char *sound) {
     QByteArray bytes = QByteArray(when) + '|';
-    const QString scrambled = *ScrambleText(note, QStringLiteral("1"));
+    const QString scrambled = *ScrambleText(note, u"1"_s);
     for (QChar c : scrambled)
         bytes.append(char(Cp1252::code(c)));
     return bytes + '|' + sound;
 }
 
-QString write(const QTemporaryDir &dir, const QByteArray &content)
-{
+QString write(const QTemporaryDir &dir, const QByteArray &content) {
     const QString path = dir.filePath(QueueFile::kFileName);
     QFile f(path);
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
@@ -31,8 +28,7 @@ QString write(const QTemporaryDir &dir, const QByteArray &content)
     return path;
 }
 
-QStringList notes(const QList<QueuedReminder> &entries)
-{
+QStringList notes(const QList<QueuedReminder> &entries) {
     QStringList result;
     for (const QueuedReminder &e : entries)
         result << e.note;
@@ -45,25 +41,25 @@ class TstQueueFile : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void onlyEntriesOfTheComingDayAndAHalfAreShown()
-    {
+    void onlyEntriesOfTheComingDayAndAHalfAreShown() {
         QTemporaryDir dir;
-        const QString path = write(dir, line("12/4/2026 11:29:00 PM", QStringLiteral("a minute ago"), "BEEP") + "\r\n" +
-                                            line("12/4/2026 11:30:00 PM", QStringLiteral("now"), "SIREN") + "\r\n" +
-                                            line("12/5/2026 12:10:00 AM", QStringLiteral("after midnight"), "No Sound") + "\r\n" +
-                                            line("12/5/2026 11:59:00 PM", QStringLiteral("end of tomorrow"), "BEEP") + "\r\n" +
-                                            line("12/6/2026", QStringLiteral("the day after"), "BEEP") + "\r\n");
+        const QString path =
+            write(dir, line("12/4/2026 11:29:00 PM", u"a minute ago"_s, "BEEP") + "\r\n" +
+                           line("12/4/2026 11:30:00 PM", u"now"_s, "SIREN") + "\r\n" +
+                           line("12/5/2026 12:10:00 AM", u"after midnight"_s, "No Sound") + "\r\n" +
+                           line("12/5/2026 11:59:00 PM", u"end of tomorrow"_s, "BEEP") + "\r\n" +
+                           line("12/6/2026", u"the day after"_s, "BEEP") + "\r\n");
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray before = file.readAll();
         file.close();
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(23, 30, 45)));
         f.scheduler.ShowQueuedReminders(QueueFile::read(path));
-        QCOMPARE(f.host.notes(), QStringList({QStringLiteral("now"), QStringLiteral("after midnight"),
-                                              QStringLiteral("end of tomorrow")}));
+        QCOMPARE(f.host.notes(),
+                 QStringList({u"now"_s, u"after midnight"_s, u"end of tomorrow"_s}));
         QCOMPARE(f.host.shownTexts.at(1),
-                 QStringLiteral("Date and Time: 12/5/2026 12:10:00 AM\r\nReminder Note: after midnight"));
-        QVERIFY(f.host.events.contains(QStringLiteral("sound:No Sound")));
+                 u"Date and Time: 12/5/2026 12:10:00 AM\r\nReminder Note: after midnight"_s);
+        QVERIFY(f.host.events.contains(u"sound:No Sound"_s));
         QVERIFY(f.host.timerWasOffWhileShown);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before); // never touched
@@ -71,52 +67,51 @@ private Q_SLOTS:
 
         // Due is decided when an entry's turn comes: a slow OK lets the next one pass.
         SchedulerFixture slow(QDateTime(QDate(2026, 12, 4), QTime(23, 29, 50)));
-        slow.host.whileShown = [&] { slow.clock.set(QDateTime(QDate(2026, 12, 4), QTime(23, 31))); };
+        slow.host.whileShown = [&] {
+            slow.clock.set(QDateTime(QDate(2026, 12, 4), QTime(23, 31)));
+        };
         slow.scheduler.ShowQueuedReminders(QueueFile::read(path));
-        QCOMPARE(slow.host.notes().first(), QStringLiteral("a minute ago"));
-        QVERIFY(!slow.host.notes().contains(QStringLiteral("now")));
+        QCOMPARE(slow.host.notes().first(), u"a minute ago"_s);
+        QVERIFY(!slow.host.notes().contains(u"now"_s));
     }
 
-    void onlyCarriageReturnAndLineFeedEndALine()
-    {
-        const QByteArray a = line("12/4/2026 11:40:00 PM", QStringLiteral("first"), "BEEP");
-        const QByteArray b = line("12/4/2026 11:50:00 PM", QStringLiteral("second"), "BEEP");
+    void onlyCarriageReturnAndLineFeedEndALine() {
+        const QByteArray a = line("12/4/2026 11:40:00 PM", u"first"_s, "BEEP");
+        const QByteArray b = line("12/4/2026 11:50:00 PM", u"second"_s, "BEEP");
         QCOMPARE(notes(QueueFile::parse(a + "\r\n" + b + "\r\n")),
-                 QStringList({QStringLiteral("first"), QStringLiteral("second")}));
-        QCOMPARE(notes(QueueFile::parse(a + "\r\n" + b)), QStringList({QStringLiteral("first"), QStringLiteral("second")}));
+                 QStringList({u"first"_s, u"second"_s}));
+        QCOMPARE(notes(QueueFile::parse(a + "\r\n" + b)), QStringList({u"first"_s, u"second"_s}));
         // Line feeds alone: one line; its first three fields make the one entry.
         const auto single = QueueFile::parse(a + "\n" + b + "\n");
         QCOMPARE(single.size(), 1);
-        QCOMPARE(single.first().note, QStringLiteral("first"));
-        QCOMPARE(single.first().sound, QStringLiteral("BEEP\n12/4/2026 11:50:00 PM"));
+        QCOMPARE(single.first().note, u"first"_s);
+        QCOMPARE(single.first().sound, u"BEEP\n12/4/2026 11:50:00 PM"_s);
     }
 
-    void badLinesAreSkippedAndTheRestShown()
-    {
-        const QByteArray good = line("12/4/2026 11:40:00 PM", QStringLiteral("good"), "BEEP");
+    void badLinesAreSkippedAndTheRestShown() {
+        const QByteArray good = line("12/4/2026 11:40:00 PM", u"good"_s, "BEEP");
         QByteArray binary;
         for (int i = 0; i < 4096; ++i)
             binary.append(char((i * 131 + 7) % 256));
         const QByteArray content = QByteArray("12/4/2026 11:45:00 PM|only two fields\r\n") +
-                                   line("the 4th of December", QStringLiteral("no date"), "BEEP") + "\r\n" +
+                                   line("the 4th of December", u"no date"_s, "BEEP") + "\r\n" +
                                    "12/4/2026 11:45:00 PM|!!!|BEEP\r\n" + // does not unscramble
-                                   "12/4/2026 11:45:00 PM|" + QByteArray(1 << 20, 'z') + "|BEEP\r\n" +
-                                   QByteArray(1 << 20, '1') + "|x|BEEP\r\n" +
-                                   binary + "\r\n" + good + "|extra|fields\r\n" + "\r\n";
-        QCOMPARE(notes(QueueFile::parse(content)), QStringList({QStringLiteral("good")}));
+                                   "12/4/2026 11:45:00 PM|" + QByteArray(1 << 20, 'z') +
+                                   "|BEEP\r\n" + QByteArray(1 << 20, '1') + "|x|BEEP\r\n" + binary +
+                                   "\r\n" + good + "|extra|fields\r\n" + "\r\n";
+        QCOMPARE(notes(QueueFile::parse(content)), QStringList({u"good"_s}));
         QCOMPARE(QueueFile::parse(binary), QList<QueuedReminder>());
     }
 
-    void filesThatAreNotThereOrNotReadyGiveNothing()
-    {
+    void filesThatAreNotThereOrNotReadyGiveNothing() {
         QTemporaryDir dir;
         QCOMPARE(QueueFile::read(dir.filePath(QueueFile::kFileName)), QList<QueuedReminder>());
         QCOMPARE(QueueFile::read(write(dir, QByteArray())), QList<QueuedReminder>());
         QTemporaryDir other;
         QVERIFY(QDir(other.path()).mkdir(QueueFile::kFileName)); // cannot be opened for writing
         QCOMPARE(QueueFile::read(other.filePath(QueueFile::kFileName)), QList<QueuedReminder>());
-        const QString path = write(dir, line("12/4/2026 11:40:00 PM", QStringLiteral("ready"), "BEEP"));
-        QCOMPARE(notes(QueueFile::read(path)), QStringList({QStringLiteral("ready")}));
+        const QString path = write(dir, line("12/4/2026 11:40:00 PM", u"ready"_s, "BEEP"));
+        QCOMPARE(notes(QueueFile::read(path)), QStringList({u"ready"_s}));
     }
 };
 

@@ -16,19 +16,17 @@ namespace {
 const QString helpFile = QStringLiteral(PINGALO_SOURCE_DIR "/resources/Pingalo_Help.chm");
 
 // "name -> local" lines, indented by depth, for whole-tree comparisons.
-QStringList outline(const QList<ChmTopic> &topics, int depth = 0)
-{
+QStringList outline(const QList<ChmTopic> &topics, int depth = 0) {
     QStringList lines;
     for (const ChmTopic &t : topics) {
-        lines << QString(depth * 2, QLatin1Char(' ')) + t.name + QStringLiteral(" -> ") + t.local;
+        lines << QString(depth * 2, QLatin1Char(' ')) + t.name + u" -> "_s + t.local;
         lines << outline(t.children, depth + 1);
     }
     return lines;
 }
 
 // One topic of a contents file.
-QByteArray topic(const char *name, const char *local)
-{
+QByteArray topic(const char *name, const char *local) {
     return QByteArray("<OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"") + name +
            "\"><param name=\"Local\" value=\"" + local + "\"></OBJECT>";
 }
@@ -42,9 +40,8 @@ class TstChmArchive : public QObject {
     QByteArray m_real;
     int m_files = 0;
 
-    QString write(const QByteArray &data)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("file%1.chm").arg(++m_files));
+    QString write(const QByteArray &data) {
+        const QString path = m_dir.filePath(u"file%1.chm"_s.arg(++m_files));
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
             qFatal("cannot write %s", qPrintable(path));
@@ -52,8 +49,7 @@ class TstChmArchive : public QObject {
     }
 
     // The committed file with one 32-bit field changed.
-    QByteArray patched(qsizetype offset, quint32 value) const
-    {
+    QByteArray patched(qsizetype offset, quint32 value) const {
         QByteArray data = m_real;
         qToLittleEndian(value, data.data() + offset);
         return data;
@@ -65,8 +61,7 @@ class TstChmArchive : public QObject {
     qsizetype controlData() const { return m_real.indexOf("LZXC") - 4; }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(m_dir.isValid());
         QFile f(helpFile);
         QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(helpFile));
@@ -75,12 +70,11 @@ private Q_SLOTS:
         QVERIFY(controlData() > 0);
     }
 
-    void readsTheCommittedFile()
-    {
+    void readsTheCommittedFile() {
         ChmArchive archive;
         QVERIFY2(archive.open(helpFile), qPrintable(archive.errorString()));
-        QCOMPARE(archive.title(), QStringLiteral("Pingalo! Vantor Help"));
-        QCOMPARE(archive.defaultTopic(), QStringLiteral("welcome.htm"));
+        QCOMPARE(archive.title(), u"Pingalo! Vantor Help"_s);
+        QCOMPARE(archive.defaultTopic(), u"welcome.htm"_s);
         const QString contents = QStringLiteral(
             "Welcome to Pingalo! Vantor -> welcome.htm|Creating reminders -> creating.htm|"
             "  Repeating reminders -> recurrence.htm|  Bill reminders -> bills.htm|"
@@ -89,13 +83,13 @@ private Q_SLOTS:
             "Starting at log-on -> startup.htm|Where your reminders are kept -> data.htm");
         QCOMPARE(outline(archive.contents()).join(QLatin1Char('|')), contents);
 
-        const auto page = archive.read(QStringLiteral("welcome.htm"));
+        const auto page = archive.read(u"welcome.htm"_s);
         QVERIFY(page && page->contains("<title>Welcome to Pingalo! Vantor</title>"));
-        QCOMPARE(archive.read(QStringLiteral("/WELCOME.HTM")), page);
-        QCOMPARE(archive.read(QStringLiteral("sub/../welcome.htm")), page);
-        QVERIFY(!archive.read(QStringLiteral("missing.htm")).has_value());
+        QCOMPARE(archive.read(u"/WELCOME.HTM"_s), page);
+        QCOMPARE(archive.read(u"sub/../welcome.htm"_s), page);
+        QVERIFY(!archive.read(u"missing.htm"_s).has_value());
         // Every page, some stored across the compressed stream's frames, reads whole.
-        const QStringList pages = archive.files().filter(QStringLiteral(".htm"));
+        const QStringList pages = archive.files().filter(u".htm"_s);
         QCOMPARE(pages.size(), 10);
         for (const QString &file : pages) {
             const QByteArray html = archive.read(file).value_or("").trimmed();
@@ -103,8 +97,7 @@ private Q_SLOTS:
         }
     }
 
-    void parsesContentsLeniently_data()
-    {
+    void parsesContentsLeniently_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QStringList>("expected");
         // The committed file's own contents stand for the usual form.
@@ -114,58 +107,54 @@ private Q_SLOTS:
                           "type=\"text/sitemap\"><PARAM NAME=\"LOCAL\" VALUE=\"a/i.htm\"><PARAM "
                           "NAME=\"NAME\" VALUE=\"Inner\"></object></li></ul></li><li>") +
                    topic("End", "e.htm") + "</li></ul>"
-            << QStringList{QStringLiteral("Start -> s.htm"), QStringLiteral("  Inner -> a/i.htm"),
-                           QStringLiteral("End -> e.htm")};
+            << QStringList{u"Start -> s.htm"_s, u"  Inner -> a/i.htm"_s, u"End -> e.htm"_s};
         QTest::newRow("entities, >, comments, properties, other files")
             << "<OBJECT type=\"text/site properties\"><param name=\"Name\" value=\"No\"></OBJECT>"
-               "<!-- " + topic("Hidden", "h.htm") + " --><UL><LI>" +
+               "<!-- " +
+                   topic("Hidden", "h.htm") + " --><UL><LI>" +
                    topic("a &amp; &quot;b&quot; &#233;&#x2014; > c", "b.htm") + "<LI>" +
                    topic("Elsewhere", "other.chm::/x.htm") +
                    "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"Heading\">"
                    "</OBJECT></UL>"
-            << QStringList{QStringLiteral("a & \"b\" \u00e9\u2014 > c -> b.htm"),
-                           QStringLiteral("Elsewhere -> /x.htm"), QStringLiteral("Heading -> ")};
+            << QStringList{u"a & \"b\" \u00e9\u2014 > c -> b.htm"_s, u"Elsewhere -> /x.htm"_s,
+                           u"Heading -> "_s};
         QTest::newRow("stray closing lists, cut off")
             << "</UL></UL>" + topic("Loose", "loose.htm") + "</UL><UL><LI>" +
                    topic("Next", "next.htm") + "<LI><OBJECT type=\"text/sitemap\"><param name=\"Na"
-            << QStringList{QStringLiteral("Loose -> loose.htm"),
-                           QStringLiteral("Next -> next.htm")};
+            << QStringList{u"Loose -> loose.htm"_s, u"Next -> next.htm"_s};
     }
 
-    void parsesContentsLeniently()
-    {
+    void parsesContentsLeniently() {
         QFETCH(QByteArray, text);
         QFETCH(QStringList, expected);
         QCOMPARE(outline(ChmArchive::parseSitemap(text)), expected);
     }
 
-    void deepNestingIsFlattenedNotFollowed()
-    {
+    void deepNestingIsFlattenedNotFollowed() {
         QByteArray text;
         for (int i = 0; i < 5000; ++i)
             text += "<UL><LI>" + topic("n", "n.htm");
         const QStringList lines = outline(ChmArchive::parseSitemap(text));
-        QCOMPARE(lines.size(), 5000);                                        // none lost,
+        QCOMPARE(lines.size(), 5000);                                       // none lost,
         QVERIFY(lines.filter(QString(2 * 64, QLatin1Char(' '))).isEmpty()); // <= 64 deep
     }
 
     // Files that are missing, foreign, cut short or damaged are refused with a
     // reason; a file that was open before is let go either way.
-    void refusesUnusableFiles_data()
-    {
+    void refusesUnusableFiles_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("reason");
-        const QString foreign = QStringLiteral("is not a compiled help file");
-        const QString cut = QStringLiteral("incomplete");
-        const QString damaged = QStringLiteral("damaged");
+        const QString foreign = u"is not a compiled help file"_s;
+        const QString cut = u"incomplete"_s;
+        const QString damaged = u"damaged"_s;
         const qsizetype chunk = firstChunk();
         QByteArray noise(65536, Qt::Uninitialized);
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
 
         // The "missing" and "folder" rows are made by their names.
-        QTest::newRow("missing") << QByteArray() << QStringLiteral("does not exist");
-        QTest::newRow("folder") << QByteArray() << QStringLiteral("is a folder");
-        QTest::newRow("empty") << QByteArray() << QStringLiteral("is empty");
+        QTest::newRow("missing") << QByteArray() << u"does not exist"_s;
+        QTest::newRow("folder") << QByteArray() << u"is a folder"_s;
+        QTest::newRow("empty") << QByteArray() << u"is empty"_s;
         QTest::newRow("random bytes") << noise << foreign;
         QTest::newRow("unknown version")
             << QByteArray("ITSF\x07\0\0\0", 8) + QByteArray(200, '\0') << foreign;
@@ -199,12 +188,11 @@ private Q_SLOTS:
         QTest::newRow("window size zero") << patched(controlData() + 0x10, 0) << damaged;
     }
 
-    void refusesUnusableFiles()
-    {
+    void refusesUnusableFiles() {
         QFETCH(QByteArray, content);
         QFETCH(QString, reason);
         const QByteArray tag = QTest::currentDataTag();
-        QString path = m_dir.filePath(QString::fromLatin1(tag) + QStringLiteral(".chm"));
+        QString path = m_dir.filePath(QString::fromLatin1(tag) + u".chm"_s);
         if (tag == "folder")
             QVERIFY(QDir().mkpath(path));
         else if (tag != "missing")
@@ -217,28 +205,26 @@ private Q_SLOTS:
         QVERIFY2(archive.errorString().contains(QDir::toNativeSeparators(path)),
                  qPrintable(archive.errorString()));
         QVERIFY(!archive.isOpen() && archive.files().isEmpty() && archive.contents().isEmpty());
-        QVERIFY(!archive.read(QStringLiteral("welcome.htm")).has_value());
+        QVERIFY(!archive.read(u"welcome.htm"_s).has_value());
         QVERIFY(archive.open(helpFile));
         QCOMPARE(archive.errorString(), QString()); // the old reason is gone
     }
 
     // #SYSTEM records are read up to the first one that runs past the end; what
     // they would have said comes from the contents instead.
-    void overlongSystemRecordFallsBackToContents()
-    {
+    void overlongSystemRecordFallsBackToContents() {
         // The default topic's record, before the title's, with its length made huge.
         const qsizetype at = m_real.indexOf(QByteArray("\x02\x00\x0c\x00welcome.htm\x00", 16));
         QVERIFY(at > 0);
         ChmArchive archive;
         QVERIFY2(archive.open(write(patched(at, 0xffff0002u))), qPrintable(archive.errorString()));
-        QCOMPARE(archive.title(), QStringLiteral("Welcome to Pingalo! Vantor"));
-        QCOMPARE(archive.defaultTopic(), QStringLiteral("welcome.htm"));
+        QCOMPARE(archive.title(), u"Welcome to Pingalo! Vantor"_s);
+        QCOMPARE(archive.defaultTopic(), u"welcome.htm"_s);
     }
 
     // Damage anywhere in the file: the reader either refuses it with a reason or
     // opens it and answers every question; it never crashes or hangs.
-    void randomDamageIsRefusedOrSurvived()
-    {
+    void randomDamageIsRefusedOrSurvived() {
         QRandomGenerator generator(20260412);
         int refused = 0;
         for (int round = 0; round < 300; ++round) {

@@ -1,7 +1,6 @@
 // What every settings store must do, run against the memory store and the
 // SQLite store alike.
 #include "TestRegistry.h"
-
 #include "platform/MemorySettingsStore.h"
 #include "platform/SqliteSettingsStore.h"
 
@@ -14,16 +13,14 @@ class TstSettingsStore : public QObject {
     QTemporaryDir m_dir;
     int m_files = 0;
 
-    std::unique_ptr<SettingsStore> make(const QString &kind)
-    {
+    std::unique_ptr<SettingsStore> make(const QString &kind) {
         if (kind == QLatin1String("memory"))
             return std::make_unique<MemorySettingsStore>();
         return std::make_unique<SqliteSettingsStore>(
-            m_dir.filePath(QStringLiteral("store%1.db").arg(++m_files)));
+            m_dir.filePath(u"store%1.db"_s.arg(++m_files)));
     }
 
-    static QStringList names(const QList<StoreValue> &values)
-    {
+    static QStringList names(const QList<StoreValue> &values) {
         QStringList result;
         for (const StoreValue &v : values)
             result << v.name;
@@ -31,114 +28,108 @@ class TstSettingsStore : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase_data()
-    {
+    void initTestCase_data() {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("memory") << QStringLiteral("memory");
-        QTest::newRow("sqlite") << QStringLiteral("sqlite");
+        QTest::newRow("memory") << u"memory"_s;
+        QTest::newRow("sqlite") << u"sqlite"_s;
     }
 
-    void valuesReadBackAndKeepTheirPlace()
-    {
+    void valuesReadBackAndKeepTheirPlace() {
         QFETCH_GLOBAL(QString, kind);
         auto store = make(kind);
-        const QString s = QStringLiteral("Reminders\\12/4/2026\\1");
-        QCOMPARE(store->get(s, QStringLiteral("Reminder")), QString()); // absent is empty
-        QVERIFY(store->save(s, QStringLiteral("Reminder"), QStringLiteral("a")));
-        QVERIFY(store->save(s, QStringLiteral("Sound"), QStringLiteral("BEEP")));
-        QVERIFY(store->save(s, QStringLiteral("Recurrance"), QStringLiteral("Daily Reminder")));
-        QVERIFY(store->save(s, QStringLiteral("Time"), QStringLiteral("3:05:00 PM")));
+        const QString s = u"Reminders\\12/4/2026\\1"_s;
+        QCOMPARE(store->get(s, u"Reminder"_s), QString()); // absent is empty
+        QVERIFY(store->save(s, u"Reminder"_s, u"a"_s));
+        QVERIFY(store->save(s, u"Sound"_s, u"BEEP"_s));
+        QVERIFY(store->save(s, u"Recurrance"_s, u"Daily Reminder"_s));
+        QVERIFY(store->save(s, u"Time"_s, u"3:05:00 PM"_s));
         // Updating a value keeps its place among the others.
-        QVERIFY(store->save(s, QStringLiteral("Sound"), QStringLiteral("SIREN")));
-        QVERIFY(store->save(s, QStringLiteral("Reminder"), QStringLiteral("b")));
+        QVERIFY(store->save(s, u"Sound"_s, u"SIREN"_s));
+        QVERIFY(store->save(s, u"Reminder"_s, u"b"_s));
         const auto values = store->listValues(s);
         QVERIFY(values);
-        QCOMPARE(names(*values), QStringList({QStringLiteral("Reminder"), QStringLiteral("Sound"),
-                                              QStringLiteral("Recurrance"), QStringLiteral("Time")}));
-        QCOMPARE(values->at(0).value, QStringLiteral("b"));
-        QCOMPARE(values->at(1).value, QStringLiteral("SIREN"));
+        QCOMPARE(names(*values),
+                 QStringList({u"Reminder"_s, u"Sound"_s, u"Recurrance"_s, u"Time"_s}));
+        QCOMPARE(values->at(0).value, u"b"_s);
+        QCOMPARE(values->at(1).value, u"SIREN"_s);
         // A value deleted and saved again goes to the end.
-        QVERIFY(store->deleteValue(s, QStringLiteral("Reminder")));
-        QVERIFY(store->save(s, QStringLiteral("Reminder"), QStringLiteral("c")));
-        QCOMPARE(names(*store->listValues(s)).last(), QStringLiteral("Reminder"));
+        QVERIFY(store->deleteValue(s, u"Reminder"_s));
+        QVERIFY(store->save(s, u"Reminder"_s, u"c"_s));
+        QCOMPARE(names(*store->listValues(s)).last(), u"Reminder"_s);
         // Names and sections are case-sensitive.
-        QCOMPARE(store->get(s, QStringLiteral("sound")), QString());
-        QCOMPARE(store->get(s.toLower(), QStringLiteral("Sound")), QString());
+        QCOMPARE(store->get(s, u"sound"_s), QString());
+        QCOMPARE(store->get(s.toLower(), u"Sound"_s), QString());
     }
 
-    void everyCharacterOfAScrambledTextSurvives()
-    {
+    void everyCharacterOfAScrambledTextSurvives() {
         QFETCH_GLOBAL(QString, kind);
         auto store = make(kind);
         QString all;
         for (int c = 0; c < 256; ++c)
             all.append(QChar(char16_t(c)));
-        all += QStringLiteral("\u20AC\u0178 trailing  ");
-        QVERIFY(store->save(QStringLiteral("S"), QStringLiteral("v"), all));
-        QCOMPARE(store->get(QStringLiteral("S"), QStringLiteral("v")), all);
-        QCOMPARE(store->listValues(QStringLiteral("S"))->at(0).value, all);
+        all += u"\u20AC\u0178 trailing  "_s;
+        QVERIFY(store->save(u"S"_s, u"v"_s, all));
+        QCOMPARE(store->get(u"S"_s, u"v"_s), all);
+        QCOMPARE(store->listValues(u"S"_s)->at(0).value, all);
     }
 
-    void deletingASectionTakesItsSubsectionsAndNothingElse()
-    {
+    void deletingASectionTakesItsSubsectionsAndNothingElse() {
         QFETCH_GLOBAL(QString, kind);
         auto store = make(kind);
         const QStringList sections = {
-            QStringLiteral("Reminders"),
-            QStringLiteral("Reminders\\12/4/2026"),
-            QStringLiteral("Reminders\\12/4/2026\\1"),
-            QStringLiteral("Reminders\\12/4/2026\\12\\deeper"),
-            QStringLiteral("Reminders\\12/4/20261"),
-            QStringLiteral("Reminders\\12/4/20261\\1"),
-            QStringLiteral("Reminders\\12/4/2026]"),
-            QStringLiteral("Reminders\\12/4/202"),
+            u"Reminders"_s,
+            u"Reminders\\12/4/2026"_s,
+            u"Reminders\\12/4/2026\\1"_s,
+            u"Reminders\\12/4/2026\\12\\deeper"_s,
+            u"Reminders\\12/4/20261"_s,
+            u"Reminders\\12/4/20261\\1"_s,
+            u"Reminders\\12/4/2026]"_s,
+            u"Reminders\\12/4/202"_s,
         };
         for (const QString &s : sections)
-            QVERIFY(store->save(s, QStringLiteral("v"), s));
-        QStringList slots = *store->childSections(QStringLiteral("Reminders\\12/4/2026"));
+            QVERIFY(store->save(s, u"v"_s, s));
+        QStringList slots = *store->childSections(u"Reminders\\12/4/2026"_s);
         slots.sort();
-        QCOMPARE(slots, QStringList({QStringLiteral("1"), QStringLiteral("12")}));
-        QVERIFY(store->deleteSection(QStringLiteral("Reminders\\12/4/2026")));
+        QCOMPARE(slots, QStringList({u"1"_s, u"12"_s}));
+        QVERIFY(store->deleteSection(u"Reminders\\12/4/2026"_s));
         for (const QString &s : sections) {
             const bool gone = s == QLatin1String("Reminders\\12/4/2026") ||
                               s.startsWith(QLatin1String("Reminders\\12/4/2026\\"));
-            QCOMPARE(store->get(s, QStringLiteral("v")), gone ? QString() : s);
+            QCOMPARE(store->get(s, u"v"_s), gone ? QString() : s);
         }
-        QStringList children = *store->childSections(QStringLiteral("Reminders"));
+        QStringList children = *store->childSections(u"Reminders"_s);
         children.sort();
-        QCOMPARE(children, QStringList({QStringLiteral("12/4/202"), QStringLiteral("12/4/20261"),
-                                        QStringLiteral("12/4/2026]")}));
+        QCOMPARE(children, QStringList({u"12/4/202"_s, u"12/4/20261"_s, u"12/4/2026]"_s}));
         // Deleting what does not exist is no failure.
-        QVERIFY(store->deleteSection(QStringLiteral("Nowhere")));
-        QVERIFY(store->deleteValue(QStringLiteral("Nowhere"), QStringLiteral("v")));
-        QVERIFY(store->listValues(QStringLiteral("Nowhere"))->isEmpty());
+        QVERIFY(store->deleteSection(u"Nowhere"_s));
+        QVERIFY(store->deleteValue(u"Nowhere"_s, u"v"_s));
+        QVERIFY(store->listValues(u"Nowhere"_s)->isEmpty());
     }
 
-    void transactionsLandWholeOrNotAtAll()
-    {
+    void transactionsLandWholeOrNotAtAll() {
         QFETCH_GLOBAL(QString, kind);
         auto store = make(kind);
-        QVERIFY(store->save(QStringLiteral("S"), QStringLiteral("kept"), QStringLiteral("1")));
+        QVERIFY(store->save(u"S"_s, u"kept"_s, u"1"_s));
         const bool landed = store->transaction([&] {
-            store->save(QStringLiteral("S"), QStringLiteral("kept"), QStringLiteral("2"));
-            store->save(QStringLiteral("S"), QStringLiteral("new"), QStringLiteral("x"));
+            store->save(u"S"_s, u"kept"_s, u"2"_s);
+            store->save(u"S"_s, u"new"_s, u"x"_s);
             return false;
         });
         QVERIFY(!landed);
-        QCOMPARE(store->get(QStringLiteral("S"), QStringLiteral("kept")), QStringLiteral("1"));
-        QCOMPARE(store->get(QStringLiteral("S"), QStringLiteral("new")), QString());
+        QCOMPARE(store->get(u"S"_s, u"kept"_s), u"1"_s);
+        QCOMPARE(store->get(u"S"_s, u"new"_s), QString());
 
         // An inner transaction that is abandoned takes back only its own writes.
         QVERIFY(store->transaction([&] {
-            store->save(QStringLiteral("S"), QStringLiteral("outer"), QStringLiteral("o"));
+            store->save(u"S"_s, u"outer"_s, u"o"_s);
             const bool inner = store->transaction([&] {
-                store->save(QStringLiteral("S"), QStringLiteral("inner"), QStringLiteral("i"));
+                store->save(u"S"_s, u"inner"_s, u"i"_s);
                 return false;
             });
             return !inner;
         }));
-        QCOMPARE(store->get(QStringLiteral("S"), QStringLiteral("outer")), QStringLiteral("o"));
-        QCOMPARE(store->get(QStringLiteral("S"), QStringLiteral("inner")), QString());
+        QCOMPARE(store->get(u"S"_s, u"outer"_s), u"o"_s);
+        QCOMPARE(store->get(u"S"_s, u"inner"_s), QString());
     }
 };
 

@@ -7,18 +7,19 @@
 
 namespace {
 const QDate kToday(2026, 12, 4);
-QDateTime at(int h, int m, int s = 0, int ms = 0) { return QDateTime(kToday, QTime(h, m, s, ms)); }
-const QString k10 = QStringLiteral("10:00:00 AM");
+QDateTime at(int h, int m, int s = 0, int ms = 0) {
+    return QDateTime(kToday, QTime(h, m, s, ms));
+}
+const QString k10 = u"10:00:00 AM"_s;
 } // namespace
 
 class TstDueCheck : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void aReminderFiresAtTheFirstTickOfItsMinuteOnly()
-    {
+    void aReminderFiresAtTheFirstTickOfItsMinuteOnly() {
         SchedulerFixture f(at(9, 59, 59, 900));
-        f.add(kToday, k10, QStringLiteral("Stand-up"), Recurrence::kOneTime, QStringLiteral("VITAL_LOOP"));
+        f.add(kToday, k10, u"Stand-up"_s, Recurrence::kOneTime, u"VITAL_LOOP"_s);
         f.scheduler.Timer1_Timer();
         QVERIFY(f.host.events.isEmpty()); // a tenth of a second early is the minute before
 
@@ -26,13 +27,13 @@ private Q_SLOTS:
         f.host.whileShown = [&] {
             // Consumed and counted before the window is on screen.
             QVERIFY(f.liveNotes(kToday).isEmpty());
-            QCOMPARE(*f.store.numViewed(QStringLiteral("12/4/2026")), 1);
+            QCOMPARE(*f.store.numViewed(u"12/4/2026"_s), 1);
         };
         f.scheduler.Timer1_Timer();
         QCOMPARE(f.host.events,
                  QStringList({QStringLiteral("text:Date and Time: 12/4/2026 10:00:00 AM\r\n"
                                              "Reminder Note: Stand-up"),
-                              QStringLiteral("sound:VITAL_LOOP"), QStringLiteral("window")}));
+                              u"sound:VITAL_LOOP"_s, u"window"_s}));
         QVERIFY(f.host.timerWasOffWhileShown);
         QVERIFY(f.scheduler.Timer1().isActive());
 
@@ -45,36 +46,34 @@ private Q_SLOTS:
         QVERIFY(!f.dayExists(kToday));
     }
 
-    void twoRemindersOfOneMinuteNeedTheFirstAcknowledgedInTime()
-    {
+    void twoRemindersOfOneMinuteNeedTheFirstAcknowledgedInTime() {
         {
             SchedulerFixture f(at(10, 0, 5));
-            f.add(kToday, k10, QStringLiteral("first"));
-            f.add(kToday, k10, QStringLiteral("second"));
+            f.add(kToday, k10, u"first"_s);
+            f.add(kToday, k10, u"second"_s);
             f.host.whileShown = [&] { f.clock.advanceMs(20'000); };
             f.scheduler.Timer1_Timer();
-            QCOMPARE(f.host.notes(), QStringList({QStringLiteral("first"), QStringLiteral("second")}));
+            QCOMPARE(f.host.notes(), QStringList({u"first"_s, u"second"_s}));
         }
         SchedulerFixture f(at(10, 0, 5));
-        f.add(kToday, k10, QStringLiteral("first"));
-        f.add(kToday, k10, QStringLiteral("second"));
+        f.add(kToday, k10, u"first"_s);
+        f.add(kToday, k10, u"second"_s);
         f.host.whileShown = [&] { f.clock.set(at(10, 1, 10)); }; // OK pressed too late
         f.scheduler.Timer1_Timer();
-        QCOMPARE(f.host.notes(), QStringList({QStringLiteral("first")}));
+        QCOMPARE(f.host.notes(), QStringList({u"first"_s}));
         f.host.whileShown = nullptr;
         for (int i = 0; i < 200; ++i) { // no later tick of the day brings it
             f.clock.advanceMs(Scheduler::kTickMs);
             f.scheduler.Timer1_Timer();
         }
-        QCOMPARE(f.host.notes(), QStringList({QStringLiteral("first")}));
-        QCOMPARE(f.liveNotes(kToday), QStringList({QStringLiteral("second")}));
+        QCOMPARE(f.host.notes(), QStringList({u"first"_s}));
+        QCOMPARE(f.liveNotes(kToday), QStringList({u"second"_s}));
     }
 
-    void lockDownHoldsEverythingAndOnlyTheBillReminderComesAfter()
-    {
+    void lockDownHoldsEverythingAndOnlyTheBillReminderComesAfter() {
         SchedulerFixture f(at(10, 0, 10));
-        f.add(kToday, k10, QStringLiteral("timed"));
-        f.add(kToday, QString(), QStringLiteral("bill"), Recurrence::kBill);
+        f.add(kToday, k10, u"timed"_s);
+        f.add(kToday, QString(), u"bill"_s, Recurrence::kBill);
         f.host.locked = true;
         f.scheduler.Timer1_Timer();
         QVERIFY(f.host.events.isEmpty());
@@ -83,63 +82,58 @@ private Q_SLOTS:
         f.clock.set(at(10, 5));
         f.host.locked = false;
         f.scheduler.Timer1_Timer();
-        QCOMPARE(f.host.events.first(),
-                 QStringLiteral("text:Date and Time: 12/4/2026\r\nReminder Note: bill"));
-        QCOMPARE(f.host.notes(), QStringList({QStringLiteral("bill")}));
-        QCOMPARE(f.liveNotes(kToday), QStringList({QStringLiteral("timed")}));
+        QCOMPARE(f.host.events.first(), u"text:Date and Time: 12/4/2026\r\nReminder Note: bill"_s);
+        QCOMPARE(f.host.notes(), QStringList({u"bill"_s}));
+        QCOMPARE(f.liveNotes(kToday), QStringList({u"timed"_s}));
         // The bill reminder moved on a month, its empty time kept.
-        const ReminderRecord copy = *f.store.readRecord(QStringLiteral("1/4/2027"), 1);
+        const ReminderRecord copy = *f.store.readRecord(u"1/4/2027"_s, 1);
         QCOMPARE(copy.time, QString());
         QCOMPARE(copy.recurrence, Recurrence::kBill);
     }
 
-    void aRecurringReminderIsCopiedBeforeItsWindowShows()
-    {
+    void aRecurringReminderIsCopiedBeforeItsWindowShows() {
         SchedulerFixture f(at(23, 30, 1));
-        f.add(kToday, QStringLiteral("11:30:00 PM"), QStringLiteral("pills"), Recurrence::kDaily,
-              QStringLiteral("CUCKOO_LOOP"));
+        f.add(kToday, u"11:30:00 PM"_s, u"pills"_s, Recurrence::kDaily, u"CUCKOO_LOOP"_s);
         bool checked = false;
         f.host.whileShown = [&] {
-            QCOMPARE(f.liveNotes(kToday.addDays(1)), QStringList({QStringLiteral("pills")}));
+            QCOMPARE(f.liveNotes(kToday.addDays(1)), QStringList({u"pills"_s}));
             QVERIFY(f.liveNotes(kToday).isEmpty());
             checked = true;
         };
         f.scheduler.Timer1_Timer();
         QVERIFY(checked);
-        const ReminderRecord copy = *f.store.readRecord(QStringLiteral("12/5/2026"), 1);
-        QCOMPARE(copy.sound, QStringLiteral("CUCKOO_LOOP"));
-        QCOMPARE(copy.time, QStringLiteral("11:30:00 PM"));
+        const ReminderRecord copy = *f.store.readRecord(u"12/5/2026"_s, 1);
+        QCOMPARE(copy.sound, u"CUCKOO_LOOP"_s);
+        QCOMPARE(copy.time, u"11:30:00 PM"_s);
         // A typed recurrence name moves nowhere: it is consumed like a one-time reminder.
-        f.add(kToday, QStringLiteral("11:31:00 PM"), QStringLiteral("typed"),
-              QStringLiteral("Every other day"));
+        f.add(kToday, u"11:31:00 PM"_s, u"typed"_s, u"Every other day"_s);
         f.clock.set(at(23, 31, 30));
         f.scheduler.Timer1_Timer();
         f.clock.set(at(23, 31, 59));
         f.scheduler.Timer1_Timer();
-        QCOMPARE(f.host.notes(), QStringList({QStringLiteral("pills"), QStringLiteral("typed")}));
+        QCOMPARE(f.host.notes(), QStringList({u"pills"_s, u"typed"_s}));
         // Today was complete after the typed one and went at the second tick.
-        QCOMPARE(*f.store.storedDays(), QStringList({QStringLiteral("12/5/2026")}));
+        QCOMPARE(*f.store.storedDays(), QStringList({u"12/5/2026"_s}));
     }
 
-    void damagedRecordsNeitherCrashNorFireWrongly()
-    {
+    void damagedRecordsNeitherCrashNorFireWrongly() {
         SchedulerFixture f(at(10, 0, 10));
-        const QString day = QStringLiteral("12/4/2026");
-        f.add(kToday, QStringLiteral("half past ten"), QStringLiteral("bad time"));
-        f.store.appendReminder(day, {QStringLiteral("!!!"), QStringLiteral("BEEP"), Recurrence::kOneTime, k10});
-        f.add(kToday, k10, QStringLiteral("good"));
+        const QString day = u"12/4/2026"_s;
+        f.add(kToday, u"half past ten"_s, u"bad time"_s);
+        f.store.appendReminder(day, {u"!!!"_s, u"BEEP"_s, Recurrence::kOneTime, k10});
+        f.add(kToday, k10, u"good"_s);
         f.scheduler.Timer1_Timer();
-        QCOMPARE(f.host.notes(), QStringList({Scheduler::kUnreadableNote, QStringLiteral("good")}));
-        QCOMPARE(f.liveNotes(kToday), QStringList({QStringLiteral("bad time")}));
+        QCOMPARE(f.host.notes(), QStringList({Scheduler::kUnreadableNote, u"good"_s}));
+        QCOMPARE(f.liveNotes(kToday), QStringList({u"bad time"_s}));
 
         // Absurd counts: read in no time, and the day is neither walked nor lost.
         for (const char *count : {"abc", "-5", "2000000000"}) {
-            f.settings.save(ReminderStore::daySection(day), QStringLiteral("NumReminders"),
+            f.settings.save(ReminderStore::daySection(day), u"NumReminders"_s,
                             QString::fromLatin1(count));
             f.scheduler.Timer1_Timer();
         }
         QCOMPARE(f.host.shownTexts.size(), 2);
-        QCOMPARE(f.liveNotes(kToday), QStringList({QStringLiteral("bad time")}));
+        QCOMPARE(f.liveNotes(kToday), QStringList({u"bad time"_s}));
 
         // A store that fails shows nothing and stops nothing.
         f.settings.setBroken(true);
@@ -149,18 +143,17 @@ private Q_SLOTS:
         QVERIFY(f.scheduler.Timer1().isActive());
     }
 
-    void aWriteThatFailsNeverLosesTheReminder()
-    {
+    void aWriteThatFailsNeverLosesTheReminder() {
         // The copy lands but consuming fails: the reminder may come again, never vanish.
         SchedulerFixture f(at(10, 0, 10));
-        f.add(kToday, k10, QStringLiteral("rent"), Recurrence::kMonthly);
+        f.add(kToday, k10, u"rent"_s, Recurrence::kMonthly);
         f.settings.failWritesAfter(6); // the copy's six writes work, the rest fail
         f.scheduler.Timer1_Timer();
         f.settings.failWritesAfter(-1);
-        QCOMPARE(f.host.notes(), QStringList({QStringLiteral("rent")}));
-        QCOMPARE(f.liveNotes(QDate(2027, 1, 4)), QStringList({QStringLiteral("rent")}));
-        QCOMPARE(f.liveNotes(kToday), QStringList({QStringLiteral("rent")}));
-        QCOMPARE(*f.store.numViewed(QStringLiteral("12/4/2026")), 0);
+        QCOMPARE(f.host.notes(), QStringList({u"rent"_s}));
+        QCOMPARE(f.liveNotes(QDate(2027, 1, 4)), QStringList({u"rent"_s}));
+        QCOMPARE(f.liveNotes(kToday), QStringList({u"rent"_s}));
+        QCOMPARE(*f.store.numViewed(u"12/4/2026"_s), 0);
     }
 };
 

@@ -16,8 +16,7 @@ struct Plan {
 
 // The day after `d` for a recurrence, worked out with QDate's own calendar
 // arithmetic rather than the program's date-serial rule.
-QDate following(const QString &recurrence, const QDate &d)
-{
+QDate following(const QString &recurrence, const QDate &d) {
     if (recurrence == Recurrence::kDaily)
         return d.addDays(1);
     if (recurrence == Recurrence::kWeekly)
@@ -35,22 +34,21 @@ class TstYearSimulation : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void everyReminderFiresOnItsDaysOnly()
-    {
+    void everyReminderFiresOnItsDaysOnly() {
         const QDate start(2028, 1, 1), end(2029, 1, 1);
         const QList<Plan> plans = {
-            {QStringLiteral("daily"), Recurrence::kDaily, start, QTime(7, 30)},
-            {QStringLiteral("daily at midnight"), Recurrence::kDaily, QDate(2028, 12, 30), QTime(0, 0)},
-            {QStringLiteral("weekly"), Recurrence::kWeekly, QDate(2028, 1, 3), QTime(18, 0)},
-            {QStringLiteral("monthly 31st"), Recurrence::kMonthly, QDate(2028, 1, 31), QTime(9, 15)},
-            {QStringLiteral("monthly 31 March"), Recurrence::kMonthly, QDate(2028, 3, 31), QTime(23, 59)},
-            {QStringLiteral("bill"), Recurrence::kBill, QDate(2028, 1, 31), QTime()},
-            {QStringLiteral("annual 29 Feb"), Recurrence::kAnnual, QDate(2028, 2, 29), QTime(12, 0)},
-            {QStringLiteral("annual 31 Dec"), Recurrence::kAnnual, QDate(2028, 12, 31), QTime(8, 0)},
-            {QStringLiteral("one-time 31 Dec"), Recurrence::kOneTime, QDate(2028, 12, 31), QTime(23, 59)},
-            {QStringLiteral("one-time at midnight"), Recurrence::kOneTime, QDate(2028, 6, 1), QTime(0, 0)},
-            {QStringLiteral("same minute A"), Recurrence::kDaily, QDate(2028, 7, 1), QTime(12, 0)},
-            {QStringLiteral("same minute B"), Recurrence::kDaily, QDate(2028, 7, 1), QTime(12, 0)},
+            {u"daily"_s, Recurrence::kDaily, start, QTime(7, 30)},
+            {u"daily at midnight"_s, Recurrence::kDaily, QDate(2028, 12, 30), QTime(0, 0)},
+            {u"weekly"_s, Recurrence::kWeekly, QDate(2028, 1, 3), QTime(18, 0)},
+            {u"monthly 31st"_s, Recurrence::kMonthly, QDate(2028, 1, 31), QTime(9, 15)},
+            {u"monthly 31 March"_s, Recurrence::kMonthly, QDate(2028, 3, 31), QTime(23, 59)},
+            {u"bill"_s, Recurrence::kBill, QDate(2028, 1, 31), QTime()},
+            {u"annual 29 Feb"_s, Recurrence::kAnnual, QDate(2028, 2, 29), QTime(12, 0)},
+            {u"annual 31 Dec"_s, Recurrence::kAnnual, QDate(2028, 12, 31), QTime(8, 0)},
+            {u"one-time 31 Dec"_s, Recurrence::kOneTime, QDate(2028, 12, 31), QTime(23, 59)},
+            {u"one-time at midnight"_s, Recurrence::kOneTime, QDate(2028, 6, 1), QTime(0, 0)},
+            {u"same minute A"_s, Recurrence::kDaily, QDate(2028, 7, 1), QTime(12, 0)},
+            {u"same minute B"_s, Recurrence::kDaily, QDate(2028, 7, 1), QTime(12, 0)},
         };
 
         // Expected: "note@M/d/yyyy h:mm" for every firing inside the year.
@@ -58,19 +56,19 @@ private Q_SLOTS:
         for (const Plan &p : plans)
             for (QDate d = p.first; d.isValid() && d < end; d = following(p.recurrence, d))
                 expected << p.note + QLatin1Char('@') + TextForms::dayKey(d) + QLatin1Char(' ') +
-                                (p.time.isValid() ? p.time.toString(QStringLiteral("h:mm"))
-                                                  : QStringLiteral("0:00"));
+                                (p.time.isValid() ? p.time.toString(u"h:mm"_s) : u"0:00"_s);
         expected.sort();
 
         SchedulerFixture f(QDateTime(start, QTime(0, 0, 0, 250)));
         for (const Plan &p : plans)
-            f.add(p.first, p.time.isValid() ? TextForms::timeText(p.time) : QString(), p.note, p.recurrence);
+            f.add(p.first, p.time.isValid() ? TextForms::timeText(p.time) : QString(), p.note,
+                  p.recurrence);
         QStringList fired;
         f.host.whileShown = [&] {
             const QDateTime now = Clock::now();
-            fired << f.host.text.section(QStringLiteral("Reminder Note: "), 1) + QLatin1Char('@') +
+            fired << f.host.text.section(u"Reminder Note: "_s, 1) + QLatin1Char('@') +
                          TextForms::dayKey(now.date()) + QLatin1Char(' ') +
-                         now.time().toString(QStringLiteral("h:mm"));
+                         now.time().toString(u"h:mm"_s);
         };
         qint64 ticks = 0;
         while (Clock::now().date() < end) {
@@ -87,12 +85,11 @@ private Q_SLOTS:
         // What is left waits in the next year, each on its next day.
         QStringList newYear = f.liveNotes(QDate(2029, 1, 1));
         newYear.sort();
-        QCOMPARE(newYear, QStringList({QStringLiteral("daily"), QStringLiteral("daily at midnight"),
-                                       QStringLiteral("monthly 31 March"), QStringLiteral("same minute A"),
-                                       QStringLiteral("same minute B"), QStringLiteral("weekly")}));
-        QCOMPARE(f.liveNotes(QDate(2029, 1, 2)), QStringList({QStringLiteral("bill"), QStringLiteral("monthly 31st")}));
-        QCOMPARE(f.liveNotes(QDate(2029, 3, 1)), QStringList({QStringLiteral("annual 29 Feb")}));
-        QCOMPARE(f.liveNotes(QDate(2029, 12, 31)), QStringList({QStringLiteral("annual 31 Dec")}));
+        QCOMPARE(newYear, QStringList({u"daily"_s, u"daily at midnight"_s, u"monthly 31 March"_s,
+                                       u"same minute A"_s, u"same minute B"_s, u"weekly"_s}));
+        QCOMPARE(f.liveNotes(QDate(2029, 1, 2)), QStringList({u"bill"_s, u"monthly 31st"_s}));
+        QCOMPARE(f.liveNotes(QDate(2029, 3, 1)), QStringList({u"annual 29 Feb"_s}));
+        QCOMPARE(f.liveNotes(QDate(2029, 12, 31)), QStringList({u"annual 31 Dec"_s}));
     }
 };
 

@@ -17,8 +17,7 @@ namespace {
 
 const QString helpFile = QStringLiteral(PINGALO_SOURCE_DIR "/resources/Pingalo_Help.chm");
 
-QUrl page(const char *path)
-{
+QUrl page(const char *path) {
     return HelpWindow::pageUrl(QString::fromLatin1(path));
 }
 
@@ -34,8 +33,7 @@ public Q_SLOTS:
     void open(const QUrl &url) { m_handedToDesktop.append(url); }
 
 private Q_SLOTS:
-    void opensTheDefaultTopicAndMovesBetweenPages()
-    {
+    void opensTheDefaultTopicAndMovesBetweenPages() {
         HelpWindow window;
         window.openFile(helpFile);
         window.show();
@@ -51,10 +49,10 @@ private Q_SLOTS:
         QCOMPARE(browser->source(), page("welcome.htm"));
         // The shared stylesheet comes from the file: headings take its colour.
         const QTextBlock heading = browser->document()->firstBlock();
-        QCOMPARE(heading.text().trimmed(), QStringLiteral("Welcome to Pingalo! Vantor"));
+        QCOMPARE(heading.text().trimmed(), u"Welcome to Pingalo! Vantor"_s);
         QCOMPARE(heading.charFormat().foreground().color(), QColor(0x1d, 0x4f, 0x91));
         QCOMPARE(tree->topLevelItemCount(), 7);
-        QCOMPARE(tree->topLevelItem(1)->child(1)->text(0), QStringLiteral("Bill reminders"));
+        QCOMPARE(tree->topLevelItem(1)->child(1)->text(0), u"Bill reminders"_s);
         QCOMPARE(tree->currentItem(), tree->topLevelItem(0)); // the page shown is marked
 
         click("Bill reminders");
@@ -78,21 +76,20 @@ private Q_SLOTS:
         QTest::keyClick(browser, Qt::Key_Return);
         QCOMPARE(browser->source(), page("password.htm"));
 
-        browser->setSource(QUrl(QStringLiteral("nothing-here.htm"))); // a message, not nothing
+        browser->setSource(QUrl(u"nothing-here.htm"_s)); // a message, not nothing
         QVERIFY(browser->toPlainText().contains(
-            QStringLiteral("This page could not be found in the help file.\nnothing-here.htm")));
+            u"This page could not be found in the help file.\nnothing-here.htm"_s));
     }
 
-    void webAddressesGoToTheDesktop()
-    {
+    void webAddressesGoToTheDesktop() {
         for (const char *scheme : {"https", "http", "mailto"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
         HelpWindow window;
         window.openFile(helpFile);
-        const QList<QUrl> external{QUrl(QStringLiteral("https://example.org/pingalo")),
-                                   QUrl(QStringLiteral("http://example.org/")),
-                                   QUrl(QStringLiteral("mailto:help@example.org"))};
-        for (const QUrl &url : external + QList<QUrl>{QUrl(QStringLiteral("file:///etc/passwd"))})
+        const QList<QUrl> external{QUrl(u"https://example.org/pingalo"_s),
+                                   QUrl(u"http://example.org/"_s),
+                                   QUrl(u"mailto:help@example.org"_s)};
+        for (const QUrl &url : external + QList<QUrl>{QUrl(u"file:///etc/passwd"_s)})
             Q_EMIT window.browser()->anchorClicked(url);
         for (const char *scheme : {"https", "http", "mailto"})
             QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
@@ -100,18 +97,17 @@ private Q_SLOTS:
         QCOMPARE(window.browser()->source(), page("welcome.htm")); // the page stays
     }
 
-    void anUnusableFileShowsAMessage()
-    {
+    void anUnusableFileShowsAMessage() {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("Pingalo_Help.chm")); // not there
+        const QString path = dir.filePath(u"Pingalo_Help.chm"_s); // not there
         HelpWindow window;
         window.openFile(helpFile); // a file that was open before is let go
         window.openFile(path);
         const QString text = window.browser()->toPlainText();
-        QVERIFY2(text.startsWith(QStringLiteral("The help file could not be opened.\n") +
+        QVERIFY2(text.startsWith(u"The help file could not be opened.\n"_s +
                                  QDir::toNativeSeparators(path)),
                  qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("does not exist")), qPrintable(text));
+        QVERIFY2(text.contains(u"does not exist"_s), qPrintable(text));
         QCOMPARE(window.contentsTree()->topLevelItemCount(), 0);
         QVERIFY(!window.homeAction()->isEnabled());
         window.openFile(helpFile); // once the file is there again, its pages come back

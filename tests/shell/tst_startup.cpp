@@ -2,7 +2,6 @@
 #include "ModalHelpers.h"
 #include "ShellFixture.h"
 #include "TestRegistry.h"
-
 #include "alerts/Reminders.h"
 #include "password/PassFormEnter.h"
 #include "platform/TrayIcon.h"
@@ -14,8 +13,8 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QLockFile>
-#include <QSysInfo>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QTest>
 
 namespace {
@@ -24,8 +23,7 @@ namespace {
 struct SplashWatch {
     bool shown = false;
     QObject context; // stops the watch with it
-    SplashWatch()
-    {
+    SplashWatch() {
         whenModal<SplashScreen>(
             [this](SplashScreen *splash) {
                 shown = true;
@@ -41,10 +39,9 @@ class TstStartup : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void withoutPasswordTheIconComesAndTheCheckRuns()
-    {
+    void withoutPasswordTheIconComesAndTheCheckRuns() {
         ShellFixture f;
-        f.addToday(QStringLiteral("10:45:00 AM"), QStringLiteral("this hour"));
+        f.addToday(u"10:45:00 AM"_s, u"this hour"_s);
         QElapsedTimer clock;
         clock.start();
         qint64 splashGone = -1;
@@ -63,15 +60,16 @@ private Q_SLOTS:
         f.form.Form_Load();
         QVERIFY(splashShown);
         // It closed by itself after its two seconds.
-        QVERIFY2(splashGone >= SplashScreen::kShowMs - 50 && splashGone < SplashScreen::kShowMs + 1000,
+        QVERIFY2(splashGone >= SplashScreen::kShowMs - 50 &&
+                     splashGone < SplashScreen::kShowMs + 1000,
                  qPrintable(QString::number(splashGone)));
         QVERIFY(reminderShown);
         QVERIFY(messages.messages.isEmpty()); // start-up says nothing of an empty day
-        QCOMPARE(f.form.applicationTitle(), QStringLiteral("Pingalo! Vantor"));
-        QCOMPARE(f.form.windowTitle(), QStringLiteral("Pingalo! Vantor"));
+        QCOMPARE(f.form.applicationTitle(), u"Pingalo! Vantor"_s);
+        QCOMPARE(f.form.windowTitle(), u"Pingalo! Vantor"_s);
         QCOMPARE(*f.program.locale(), QDir::currentPath());
-        QCOMPARE(*f.program.checkMissed(), QStringLiteral("14"));
-        QCOMPARE(f.form.passFormEnter()->Stat(), QStringLiteral("1"));
+        QCOMPARE(*f.program.checkMissed(), u"14"_s);
+        QCOMPARE(f.form.passFormEnter()->Stat(), u"1"_s);
         QVERIFY(!f.form.LockItem->isEnabled());
         QVERIFY(!f.form.LockItem->isChecked());
         QVERIFY(f.form.scheduler().Timer1().isActive());
@@ -79,23 +77,28 @@ private Q_SLOTS:
         QCOMPARE(f.ended.size(), 0);
     }
 
-    void theLogOnSwitch_data()
-    {
+    void theLogOnSwitch_data() {
         QTest::addColumn<QString>("commandLine");
         QTest::addColumn<QString>("startUp"); // "<absent>" for none
         QTest::addColumn<bool>("runs");
         QTest::addColumn<bool>("splash");
-        QTest::newRow("-SU, False") << "-SU" << "False" << false << false;
-        QTest::newRow("-SU, True") << "-SU" << "True" << true << false;
-        QTest::newRow("-SU, absent") << "-SU" << "<absent>" << true << false;
-        QTest::newRow("-SU, false in lower case") << "-SU" << "false" << true << false;
-        QTest::newRow("-su is not the switch") << "-su" << "False" << true << true;
-        QTest::newRow("-SU and a blank") << "-SU " << "False" << true << true;
-        QTest::newRow("by hand, False") << "" << "False" << true << true;
+        QTest::newRow("-SU, False") << "-SU"
+                                    << "False" << false << false;
+        QTest::newRow("-SU, True") << "-SU"
+                                   << "True" << true << false;
+        QTest::newRow("-SU, absent") << "-SU"
+                                     << "<absent>" << true << false;
+        QTest::newRow("-SU, false in lower case") << "-SU"
+                                                  << "false" << true << false;
+        QTest::newRow("-su is not the switch") << "-su"
+                                               << "False" << true << true;
+        QTest::newRow("-SU and a blank") << "-SU "
+                                         << "False" << true << true;
+        QTest::newRow("by hand, False") << ""
+                                        << "False" << true << true;
     }
 
-    void theLogOnSwitch()
-    {
+    void theLogOnSwitch() {
         QFETCH(QString, commandLine);
         QFETCH(QString, startUp);
         QFETCH(bool, runs);
@@ -104,7 +107,7 @@ private Q_SLOTS:
         if (startUp != QLatin1String("<absent>"))
             f.program.setStartUp(startUp == QLatin1String("True"));
         if (startUp == QLatin1String("false"))
-            f.store.save(QStringLiteral("Settings"), QStringLiteral("Start Up"), startUp);
+            f.store.save(u"Settings"_s, u"Start Up"_s, startUp);
         SplashWatch watch;
         MessageRecorder messages;
         f.form.Form_Load();
@@ -118,46 +121,43 @@ private Q_SLOTS:
             QVERIFY(!f.form.scheduler().Timer1().isActive());
     }
 
-    void settingsAreFilledInButNeverOverwritten()
-    {
-        ShellFixture f(QStringLiteral("-SU"));
-        f.program.setCheckMissed(QStringLiteral("7"));
-        f.program.setLocale(QStringLiteral("/somewhere/else"));
+    void settingsAreFilledInButNeverOverwritten() {
+        ShellFixture f(u"-SU"_s);
+        f.program.setCheckMissed(u"7"_s);
+        f.program.setLocale(u"/somewhere/else"_s);
         f.form.Form_Load();
-        QCOMPARE(*f.program.checkMissed(), QStringLiteral("7"));
+        QCOMPARE(*f.program.checkMissed(), u"7"_s);
         QCOMPARE(*f.program.locale(), QDir::currentPath());
     }
 
-    void withAPasswordTheGateComesFirst()
-    {
-        ShellFixture f(QStringLiteral("-SU"));
-        f.setPassword(QStringLiteral("pw"));
-        f.addToday(QStringLiteral("10:45:00 AM"), QStringLiteral("this hour"));
+    void withAPasswordTheGateComesFirst() {
+        ShellFixture f(u"-SU"_s);
+        f.setPassword(u"pw"_s);
+        f.addToday(u"10:45:00 AM"_s, u"this hour"_s);
         MessageRecorder messages;
         whenModal<PassFormEnter>([&](PassFormEnter *gate) {
             QVERIFY(!f.form.tray().isShown()); // no icon before the password
-            gate->PasswordIn->setText(QStringLiteral("wrong"));
+            gate->PasswordIn->setText(u"wrong"_s);
             whenModal<PassFormEnter>([](PassFormEnter *again) {
-                again->PasswordIn->setText(QStringLiteral("pw"));
+                again->PasswordIn->setText(u"pw"_s);
                 again->Command1->click();
             });
             gate->Command1->click();
         });
         f.form.Form_Load();
-        QCOMPARE(messages.texts(), QStringList({QStringLiteral("The password you entered is incorrect.")}));
+        QCOMPARE(messages.texts(), QStringList({u"The password you entered is incorrect."_s}));
         QVERIFY(f.form.tray().isShown());
         QVERIFY(f.form.LockItem->isEnabled());
         QCOMPARE(f.form.unlockFlag(), 1);
         // No check at start-up with a password: the reminder of this hour waits.
-        QCOMPARE(f.reminders.readRecord(QStringLiteral("12/4/2026"), 1)->isHole(), false);
+        QCOMPARE(f.reminders.readRecord(u"12/4/2026"_s, 1)->isHole(), false);
         QCOMPARE(f.ended.size(), 0);
     }
 
-    void cancellingTheGateEndsTheProgram()
-    {
+    void cancellingTheGateEndsTheProgram() {
         for (bool closeBox : {false, true}) {
-            ShellFixture f(QStringLiteral("-SU"));
-            f.setPassword(QStringLiteral("pw"));
+            ShellFixture f(u"-SU"_s);
+            f.setPassword(u"pw"_s);
             whenModal<PassFormEnter>([&](PassFormEnter *gate) {
                 if (closeBox)
                     gate->close();
@@ -171,19 +171,18 @@ private Q_SLOTS:
         }
     }
 
-    void aSecondInstanceIsRefusedAndAStaleLockIsNot()
-    {
-        ShellFixture first(QStringLiteral("-SU"));
+    void aSecondInstanceIsRefusedAndAStaleLockIsNot() {
+        ShellFixture first(u"-SU"_s);
         first.form.Form_Load();
         QVERIFY(first.form.tray().isShown());
 
-        ShellFixture second(QStringLiteral("-SU"), QDateTime(QDate(2026, 12, 4), QTime(10, 5)),
+        ShellFixture second(u"-SU"_s, QDateTime(QDate(2026, 12, 4), QTime(10, 5)),
                             first.runtimeDir.path());
         MessageRecorder messages;
         second.form.Form_Load();
-        QCOMPARE(messages.texts(), QStringList({QStringLiteral("Pingalo! Vantor is already running.")}));
+        QCOMPARE(messages.texts(), QStringList({u"Pingalo! Vantor is already running."_s}));
         QCOMPARE(messages.messages.first().icon, QMessageBox::Warning);
-        QCOMPARE(messages.messages.first().title, QStringLiteral("Pingalo!"));
+        QCOMPARE(messages.messages.first().title, u"Pingalo!"_s);
         QCOMPARE(second.ended.size(), 1);
         QVERIFY(second.program.locale()->isEmpty()); // nothing read or written
         QVERIFY(first.form.tray().isShown());
@@ -192,20 +191,19 @@ private Q_SLOTS:
         // A lock left behind by a killed instance: its process is gone.
         QTemporaryDir runtime;
         {
-            QFile lock(runtime.filePath(QStringLiteral("pingalo.lock")));
+            QFile lock(runtime.filePath(u"pingalo.lock"_s));
             QVERIFY(lock.open(QIODevice::WriteOnly));
             lock.write("999999\npingalo\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         }
-        ShellFixture afterCrash(QStringLiteral("-SU"), QDateTime(QDate(2026, 12, 4), QTime(10, 5)),
+        ShellFixture afterCrash(u"-SU"_s, QDateTime(QDate(2026, 12, 4), QTime(10, 5)),
                                 runtime.path());
         afterCrash.form.Form_Load();
         QCOMPARE(afterCrash.ended.size(), 0);
         QVERIFY(afterCrash.form.tray().isShown());
     }
 
-    void exitStopsTheSoundAndClosesEverything()
-    {
-        ShellFixture f(QStringLiteral("-SU"));
+    void exitStopsTheSoundAndClosesEverything() {
+        ShellFixture f(u"-SU"_s);
         f.form.Form_Load();
         f.form.passFormEnter()->show(); // e.g. the gate of lock-down
         f.form.reminders();
@@ -213,7 +211,7 @@ private Q_SLOTS:
         other.show();
         f.sound.calls.clear();
         f.form.ExitItem->trigger();
-        QCOMPARE(f.sound.calls, QStringList({QStringLiteral("stop")}));
+        QCOMPARE(f.sound.calls, QStringList({u"stop"_s}));
         QVERIFY(!f.form.tray().isShown());
         QVERIFY(!other.isVisible());
         QCOMPARE(f.ended.size(), 1);

@@ -3,7 +3,6 @@
 #include "ModalHelpers.h"
 #include "ShellFixture.h"
 #include "TestRegistry.h"
-
 #include "alerts/Reminders.h"
 #include "password/PassFormEnter.h"
 #include "password/PassFormLock.h"
@@ -28,15 +27,13 @@ class UrlCatcher : public QObject {
     Q_OBJECT
 public:
     QList<QUrl> urls;
-    UrlCatcher()
-    {
+    UrlCatcher() {
         for (const char *scheme : {"http", "https"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
     }
-    ~UrlCatcher() override
-    {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    ~UrlCatcher() override {
+        QDesktopServices::unsetUrlHandler(u"http"_s);
+        QDesktopServices::unsetUrlHandler(u"https"_s);
     }
 public Q_SLOTS:
     void open(const QUrl &url) { urls << url; }
@@ -45,19 +42,17 @@ public Q_SLOTS:
 class TstTrayAndLock : public QObject {
     Q_OBJECT
 
-    static void loadWithPassword(ShellFixture &f)
-    {
-        f.setPassword(QStringLiteral("pw"));
+    static void loadWithPassword(ShellFixture &f) {
+        f.setPassword(u"pw"_s);
         whenModal<PassFormEnter>([](PassFormEnter *gate) {
-            gate->PasswordIn->setText(QStringLiteral("pw"));
+            gate->PasswordIn->setText(u"pw"_s);
             gate->Command1->click();
         });
         f.form.Form_Load();
     }
 
 private Q_SLOTS:
-    void onlyARightPressAndADoubleClickAct()
-    {
+    void onlyARightPressAndADoubleClickAct() {
         using E = TrayClickDecoder::Event;
         using A = TrayClickDecoder::Act;
         TrayClickDecoder d(400);
@@ -74,18 +69,15 @@ private Q_SLOTS:
         QCOMPARE(d.decode(E::Trigger, 9150), A::Nothing);
     }
 
-    void theMenuAndTheDoubleClick()
-    {
-        ShellFixture f(QStringLiteral("-SU"));
+    void theMenuAndTheDoubleClick() {
+        ShellFixture f(u"-SU"_s);
         f.form.Form_Load();
         QStringList captions;
         for (QAction *a : f.form.mnuFile->actions())
-            captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(captions, QStringList({QStringLiteral("&Check Reminders"), QStringLiteral("-"),
-                                        QStringLiteral("Create &New Reminder"), QStringLiteral("-"),
-                                        QStringLiteral("Lock &Down"), QStringLiteral("-"),
-                                        QStringLiteral("&Help Contents"), QStringLiteral("&About Pingalo!"),
-                                        QStringLiteral("-"), QStringLiteral("&Exit")}));
+            captions << (a->isSeparator() ? u"-"_s : a->text());
+        QCOMPARE(captions, QStringList({u"&Check Reminders"_s, u"-"_s, u"Create &New Reminder"_s,
+                                        u"-"_s, u"Lock &Down"_s, u"-"_s, u"&Help Contents"_s,
+                                        u"&About Pingalo!"_s, u"-"_s, u"&Exit"_s}));
         QCOMPARE(f.form.mnuFile->defaultAction(), f.form.CheckItem);
         QVERIFY(!f.form.LockItem->isEnabled()); // no password given or set in this run
 
@@ -96,16 +88,15 @@ private Q_SLOTS:
         // A double-click on a day without reminders: the manual check's message.
         MessageRecorder messages;
         Q_EMIT f.form.tray().doubleClicked();
-        QCOMPARE(messages.texts(), QStringList({QStringLiteral("No immediate reminders.")}));
+        QCOMPARE(messages.texts(), QStringList({u"No immediate reminders."_s}));
         QCOMPARE(messages.messages.first().icon, QMessageBox::Information);
         QCOMPARE(f.form.scheduler().ManualCheck(), 0);
     }
 
-    void theTrayWaitsWhileAWindowIsModal()
-    {
-        ShellFixture f(QStringLiteral("-SU"));
+    void theTrayWaitsWhileAWindowIsModal() {
+        ShellFixture f(u"-SU"_s);
         f.form.Form_Load();
-        f.addToday(QStringLiteral("10:30:00 AM"), QStringLiteral("now"));
+        f.addToday(u"10:30:00 AM"_s, u"now"_s);
         int checks = 0;
         whenModal<Reminders>([&](Reminders *window) {
             // A double-click and a right press while the reminder is up do nothing.
@@ -119,9 +110,8 @@ private Q_SLOTS:
         QCOMPARE(checks, 0);
     }
 
-    void lockDownAndTheUnlockWindow()
-    {
-        ShellFixture f(QStringLiteral("-SU"));
+    void lockDownAndTheUnlockWindow() {
+        ShellFixture f(u"-SU"_s);
         loadWithPassword(f);
         QVERIFY(f.form.LockItem->isEnabled());
         f.form.LockItem->trigger();
@@ -130,7 +120,7 @@ private Q_SLOTS:
         QVERIFY(f.form.isLockedDown());
 
         // The tick does nothing while locked.
-        f.addToday(QStringLiteral("10:05:00 AM"), QStringLiteral("due now"));
+        f.addToday(u"10:05:00 AM"_s, u"due now"_s);
         f.form.scheduler().Timer1_Timer();
         QVERIFY(!f.form.reminders()->isVisible());
 
@@ -144,16 +134,16 @@ private Q_SLOTS:
 
         // Enter submits nothing; a wrong password keeps the window and the lock.
         MessageRecorder messages;
-        lock->PasswordIn->setText(QStringLiteral("nope"));
+        lock->PasswordIn->setText(u"nope"_s);
         QTest::keyClick(lock->PasswordIn, Qt::Key_Return);
         QVERIFY(messages.messages.isEmpty());
         lock->Command1->click();
-        QCOMPARE(messages.texts(), QStringList({QStringLiteral("The password you entered is incorrect.")}));
+        QCOMPARE(messages.texts(), QStringList({u"The password you entered is incorrect."_s}));
         QVERIFY(lock->isVisible());
-        QCOMPARE(lock->PasswordIn->text(), QStringLiteral("nope"));
+        QCOMPARE(lock->PasswordIn->text(), u"nope"_s);
         QVERIFY(f.form.LockItem->isChecked());
 
-        lock->PasswordIn->setText(QStringLiteral("pw"));
+        lock->PasswordIn->setText(u"pw"_s);
         lock->Command1->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!f.form.passFormLock());
@@ -164,9 +154,8 @@ private Q_SLOTS:
         f.form.mnuFile->hide();
     }
 
-    void theGateDuringLockDownGivesTheMenuBackButNotTheReminders()
-    {
-        ShellFixture f(QStringLiteral("-SU"));
+    void theGateDuringLockDownGivesTheMenuBackButNotTheReminders() {
+        ShellFixture f(u"-SU"_s);
         loadWithPassword(f);
         f.form.LockItem->trigger();
         // A double-click while locked opens the password gate, not the unlock window.
@@ -175,11 +164,11 @@ private Q_SLOTS:
         QVERIFY(gate->isVisible());
         QVERIFY(!gate->isModal());
         QVERIFY(!f.form.passFormLock());
-        gate->PasswordIn->setText(QStringLiteral("pw"));
+        gate->PasswordIn->setText(u"pw"_s);
         gate->Command1->click();
         QCOMPARE(f.form.unlockFlag(), 1);
         QVERIFY(f.form.LockItem->isChecked()); // still locked down
-        f.form.Picture1_RightPress(); // ... but the menu is back
+        f.form.Picture1_RightPress();          // ... but the menu is back
         QTRY_VERIFY(f.form.mnuFile->isVisible());
         f.form.mnuFile->hide();
         f.form.LockItem->trigger();
@@ -187,9 +176,8 @@ private Q_SLOTS:
         QCOMPARE(f.form.unlockFlag(), 1);
     }
 
-    void theAboutBox()
-    {
-        ShellFixture f(QStringLiteral("-SU"));
+    void theAboutBox() {
+        ShellFixture f(u"-SU"_s);
         f.form.Form_Load();
         f.form.AboutPingalo->trigger();
         About *about = f.form.about();
@@ -197,13 +185,14 @@ private Q_SLOTS:
         QVERIFY(!about->isModal());
         f.form.AboutPingalo->trigger();
         QCOMPARE(f.form.about(), about); // brought to the front, not made again
-        QCOMPARE(about->windowTitle(), QStringLiteral("About Pingalo! Vantor"));
+        QCOMPARE(about->windowTitle(), u"About Pingalo! Vantor"_s);
         QCOMPARE(about->size(), QSize(305, 217));
-        QCOMPARE(about->Label2->text(), QStringLiteral("Version 2.0.0.14"));
+        QCOMPARE(about->Label2->text(), u"Version 2.0.0.14"_s);
         QCOMPARE(about->Image1->pixmap().size(), QSize(250, 59));
         QCOMPARE(about->OKBttn->geometry(), QRect(116, 168, 73, 25));
         // Every text fits its label.
-        for (QLabel *label : {about->Label2, about->Label3, about->Label4, about->Label5, about->Label6})
+        for (QLabel *label :
+             {about->Label2, about->Label3, about->Label4, about->Label5, about->Label6})
             QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
         QVERIFY(about->Label4->font().underline());
         QCOMPARE(about->Label4->palette().color(QPalette::WindowText), QColor(0, 0, 192));
@@ -219,18 +208,17 @@ private Q_SLOTS:
         QVERIFY(gone.isNull());
     }
 
-    void helpComesFromTheLocaleFolder()
-    {
-        ShellFixture f(QStringLiteral("-SU"));
+    void helpComesFromTheLocaleFolder() {
+        ShellFixture f(u"-SU"_s);
         HelpModule &help = f.form.help();
-        QCOMPARE(help.helpPath(), QStringLiteral("/Pingalo_Help.chm")); // "Locale" absent
+        QCOMPARE(help.helpPath(), u"/Pingalo_Help.chm"_s); // "Locale" absent
         f.form.HelpItem->trigger();
         QVERIFY(help.window()->isVisible());
-        QVERIFY(help.window()->browser()->toPlainText().contains(QStringLiteral("could not be opened")));
+        QVERIFY(help.window()->browser()->toPlainText().contains(u"could not be opened"_s));
 
         f.program.setLocale(QStringLiteral(PINGALO_SOURCE_DIR "/resources"));
         f.form.HelpItem->trigger();
-        QVERIFY(help.window()->browser()->toPlainText().contains(QStringLiteral("Welcome")));
+        QVERIFY(help.window()->browser()->toPlainText().contains(u"Welcome"_s));
         help.window()->close();
     }
 };

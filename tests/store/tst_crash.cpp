@@ -2,24 +2,21 @@
 // never loses one whose append had returned.
 #include "StoreInvariants.h"
 #include "TestRegistry.h"
-
 #include "platform/SqliteSettingsStore.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <csignal>
 
 class TstCrash : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void killedWritersLoseNothingThatReturned()
-    {
+    void killedWritersLoseNothingThatReturned() {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("store.db"));
+        const QString path = dir.filePath(u"store.db"_s);
         QRandomGenerator random(20261206);
         QList<QPair<QString, qint64>> confirmed;
         int kills = 0;
@@ -47,16 +44,19 @@ private Q_SLOTS:
             for (const auto &[day, slot] : std::as_const(confirmed)) {
                 const auto record = store.readRecord(day, slot);
                 QVERIFY2(record && !record->isHole(),
-                         qPrintable(QStringLiteral("%1 slot %2 is lost").arg(day).arg(slot)));
-                QCOMPARE(record->time, QStringLiteral("9:00:00 AM"));
-                QCOMPARE(record->recurrence, QStringLiteral("Daily Reminder"));
+                         qPrintable(u"%1 slot %2 is lost"_s.arg(day).arg(slot)));
+                QCOMPARE(record->time, u"9:00:00 AM"_s);
+                QCOMPARE(record->recurrence, u"Daily Reminder"_s);
             }
             // Every record that exists is whole, confirmed or not.
             const QList<StoreValue> index = *store.dayIndex();
             for (const StoreValue &entry : index) {
-                const QList<qint64> slots = *store.slotsToVisit(entry.name, entry.value.toLongLong());
+                const QList<qint64> slots =
+                    *store.slotsToVisit(entry.name, entry.value.toLongLong());
                 for (qint64 slot : slots)
-                    QCOMPARE(settings.listValues(ReminderStore::recordSection(entry.name, slot))->size(), 4);
+                    QCOMPARE(
+                        settings.listValues(ReminderStore::recordSection(entry.name, slot))->size(),
+                        4);
             }
         }
         qInfo("%d kills, %lld appends confirmed before them", kills, qint64(confirmed.size()));

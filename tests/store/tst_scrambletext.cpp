@@ -1,7 +1,6 @@
 // Scrambling of notes and passwords: round trips, the key's repetition and
 // the failures.
 #include "TestRegistry.h"
-
 #include "platform/Cp1252.h"
 #include "store/ScrambleText.h"
 
@@ -10,8 +9,7 @@
 class TstScrambleText : public QObject {
     Q_OBJECT
 
-    static QString printable(int length)
-    {
+    static QString printable(int length) {
         QString text;
         for (int i = 0; i < length; ++i)
             text.append(QChar(char16_t(32 + (i * 37) % 95)));
@@ -19,14 +17,13 @@ class TstScrambleText : public QObject {
     }
 
 private Q_SLOTS:
-    void longTextsComeBackAndTheKeyRepeats()
-    {
+    void longTextsComeBackAndTheKeyRepeats() {
         const QString text = printable(2000);
-        const auto scrambled = ScrambleText(text, QStringLiteral("1"));
+        const auto scrambled = ScrambleText(text, u"1"_s);
         QVERIFY(scrambled);
         QCOMPARE(scrambled->size(), text.size());
         QVERIFY(*scrambled != text);
-        QCOMPARE(ScrambleText(*scrambled, QStringLiteral("0")), text);
+        QCOMPARE(ScrambleText(*scrambled, u"0"_s), text);
 
         // Characters 976 to 1,950 use the key from its first character again.
         for (int i = 0; i < 975; ++i) {
@@ -41,26 +38,23 @@ private Q_SLOTS:
             QVERIFY(scrambleKeyCode(p) >= 33 && scrambleKeyCode(p) <= 126);
     }
 
-    void everyModeButExactlyOneUnscrambles()
-    {
-        const QString plain = QStringLiteral("Pay the rent");
-        const QString scrambled = *ScrambleText(plain, QStringLiteral("1"));
-        for (const QString &mode : {QStringLiteral("0"), QString(), QStringLiteral("1 "),
-                                    QStringLiteral(" 1"), QStringLiteral("01")})
+    void everyModeButExactlyOneUnscrambles() {
+        const QString plain = u"Pay the rent"_s;
+        const QString scrambled = *ScrambleText(plain, u"1"_s);
+        for (const QString &mode : {u"0"_s, QString(), u"1 "_s, u" 1"_s, u"01"_s})
             QCOMPARE(ScrambleText(scrambled, mode), plain);
-        QCOMPARE(ScrambleText(QString(), QStringLiteral("1")), QString());
-        QCOMPARE(ScrambleText(QString(), QStringLiteral("0")), QString());
+        QCOMPARE(ScrambleText(QString(), u"1"_s), QString());
+        QCOMPARE(ScrambleText(QString(), u"0"_s), QString());
     }
 
-    void windows1252TextsBeyondAsciiRoundTrip()
-    {
+    void windows1252TextsBeyondAsciiRoundTrip() {
         // The euro sign is code 128 and always scrambles; the pound sign (163) only
         // where the key code is small enough: try many positions.
         int worked = 0;
         for (int pos = 0; pos < 200; ++pos) {
-            const QString text = QString(pos, QLatin1Char('a')) + QStringLiteral("\u20AC\u00A3");
-            if (const auto s = ScrambleText(text, QStringLiteral("1"))) {
-                QCOMPARE(ScrambleText(*s, QStringLiteral("0")), text);
+            const QString text = QString(pos, QLatin1Char('a')) + u"\u20AC\u00A3"_s;
+            if (const auto s = ScrambleText(text, u"1"_s)) {
+                QCOMPARE(ScrambleText(*s, u"0"_s), text);
                 ++worked;
             }
         }
@@ -72,21 +66,20 @@ private Q_SLOTS:
             QCOMPARE(Cp1252::code(Cp1252::character(code)), code);
     }
 
-    void failuresGiveNoResult()
-    {
+    void failuresGiveNoResult() {
         // A character Windows-1252 cannot hold.
-        QCOMPARE(ScrambleText(QStringLiteral("snow \u2603"), QStringLiteral("1")), std::nullopt);
-        QCOMPARE(ScrambleText(QStringLiteral("smile \U0001F600"), QStringLiteral("1")), std::nullopt);
-        QCOMPARE(ScrambleText(QStringLiteral("\u0080"), QStringLiteral("1")), std::nullopt);
+        QCOMPARE(ScrambleText(u"snow \u2603"_s, u"1"_s), std::nullopt);
+        QCOMPARE(ScrambleText(u"smile \U0001F600"_s, u"1"_s), std::nullopt);
+        QCOMPARE(ScrambleText(u"\u0080"_s, u"1"_s), std::nullopt);
         // A code pushed past 255: y-diaeresis (255) plus any key code.
-        QCOMPARE(ScrambleText(QStringLiteral("\u00FF"), QStringLiteral("1")), std::nullopt);
+        QCOMPARE(ScrambleText(u"\u00FF"_s, u"1"_s), std::nullopt);
         // Unscrambling plain text falls below 0 at the first small code.
-        QString plain = QStringLiteral("!");
+        QString plain = u"!"_s;
         QVERIFY(scrambleKeyCode(1) > '!');
-        QCOMPARE(ScrambleText(plain, QStringLiteral("0")), std::nullopt);
+        QCOMPARE(ScrambleText(plain, u"0"_s), std::nullopt);
         // Too long for the position counter, even though every character is fine.
-        QCOMPARE(ScrambleText(QString(32768, QLatin1Char('a')), QStringLiteral("1")), std::nullopt);
-        QVERIFY(ScrambleText(QString(32767, QLatin1Char('a')), QStringLiteral("1")));
+        QCOMPARE(ScrambleText(QString(32768, QLatin1Char('a')), u"1"_s), std::nullopt);
+        QVERIFY(ScrambleText(QString(32767, QLatin1Char('a')), u"1"_s));
     }
 };
 

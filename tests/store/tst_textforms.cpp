@@ -1,7 +1,6 @@
 // The stored text forms of days, times and moments, date-serial carrying,
 // and how numbers are read from stored text.
 #include "TestRegistry.h"
-
 #include "store/TextForms.h"
 
 #include <QTest>
@@ -12,26 +11,24 @@ class TstTextForms : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void formsAreFixedWhateverTheLocale()
-    {
+    void formsAreFixedWhateverTheLocale() {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        QCOMPARE(dayKey(QDate(2026, 12, 4)), QStringLiteral("12/4/2026"));
-        QCOMPARE(dayKey(QDate(2027, 1, 31)), QStringLiteral("1/31/2027"));
-        QCOMPARE(timeText(QTime(15, 5)), QStringLiteral("3:05:00 PM"));
-        QCOMPARE(timeText(QTime(0, 0)), QStringLiteral("12:00:00 AM"));
-        QCOMPARE(timeText(QTime(12, 30, 9)), QStringLiteral("12:30:09 PM"));
+        QCOMPARE(dayKey(QDate(2026, 12, 4)), u"12/4/2026"_s);
+        QCOMPARE(dayKey(QDate(2027, 1, 31)), u"1/31/2027"_s);
+        QCOMPARE(timeText(QTime(15, 5)), u"3:05:00 PM"_s);
+        QCOMPARE(timeText(QTime(0, 0)), u"12:00:00 AM"_s);
+        QCOMPARE(timeText(QTime(12, 30, 9)), u"12:30:09 PM"_s);
         QCOMPARE(momentText(QDateTime(QDate(2026, 12, 4), QTime(15, 5))),
-                 QStringLiteral("12/4/2026 3:05:00 PM"));
-        QCOMPARE(momentText(QDateTime(QDate(2026, 12, 4), QTime(0, 0))), QStringLiteral("12/4/2026"));
+                 u"12/4/2026 3:05:00 PM"_s);
+        QCOMPARE(momentText(QDateTime(QDate(2026, 12, 4), QTime(0, 0))), u"12/4/2026"_s);
         QCOMPARE(momentText(QDateTime(QDate(2026, 12, 4), QTime(0, 0, 1))),
-                 QStringLiteral("12/4/2026 12:00:01 AM"));
+                 u"12/4/2026 12:00:01 AM"_s);
         QLocale::setDefault(QLocale::c());
         QCOMPARE(dayKey(QDate()), QString());
         QCOMPARE(dayKey(QDate(10000, 1, 1)), QString());
     }
 
-    void parsingTakesWhatPeopleWrite_data()
-    {
+    void parsingTakesWhatPeopleWrite_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDateTime>("expected"); // invalid: no result
         const QDate d(2026, 12, 4);
@@ -58,8 +55,7 @@ private Q_SLOTS:
         QTest::newRow("year 0099") << "1/1/0099" << QDateTime();
     }
 
-    void parsingTakesWhatPeopleWrite()
-    {
+    void parsingTakesWhatPeopleWrite() {
         QFETCH(QString, text);
         QFETCH(QDateTime, expected);
         const auto parsed = parseMoment(text);
@@ -68,20 +64,18 @@ private Q_SLOTS:
             QCOMPARE(*parsed, expected);
     }
 
-    void timesAndDaysRoundTrip()
-    {
+    void timesAndDaysRoundTrip() {
         for (int minute = 0; minute < 24 * 60; minute += 7) {
             const QTime t(minute / 60, minute % 60);
             QCOMPARE(parseTime(timeText(t)), t);
         }
         for (QDate d(2024, 1, 1); d.year() < 2026; d = d.addDays(3))
             QCOMPARE(parseDate(dayKey(d)), d);
-        QCOMPARE(parseTime(QStringLiteral("not a time")), std::nullopt);
-        QCOMPARE(parseTime(QStringLiteral("25:00")), std::nullopt);
+        QCOMPARE(parseTime(u"not a time"_s), std::nullopt);
+        QCOMPARE(parseTime(u"25:00"_s), std::nullopt);
     }
 
-    void dateSerialCarries_data()
-    {
+    void dateSerialCarries_data() {
         QTest::addColumn<int>("y");
         QTest::addColumn<int>("m");
         QTest::addColumn<int>("d");
@@ -103,8 +97,7 @@ private Q_SLOTS:
         QTest::newRow("absurd") << 2026 << 1 << 2000000000 << QDate();
     }
 
-    void dateSerialCarries()
-    {
+    void dateSerialCarries() {
         QFETCH(int, y);
         QFETCH(int, m);
         QFETCH(int, d);
@@ -112,16 +105,19 @@ private Q_SLOTS:
         QCOMPARE(dateSerial(y, m, d), expected);
     }
 
-    void differencesCountBoundariesNotDurations()
-    {
+    void differencesCountBoundariesNotDurations() {
         const QDate day(2026, 12, 4);
         const QDateTime at1000(day, QTime(10, 0));
         QCOMPARE(minutesBetween(QDateTime(day, QTime(10, 0, 0, 400)), at1000), 0);
         QCOMPARE(minutesBetween(QDateTime(day, QTime(10, 0, 59, 900)), at1000), 0);
         QCOMPARE(minutesBetween(QDateTime(day, QTime(9, 59, 59, 999)), at1000), 1);
-        QCOMPARE(minutesBetween(QDateTime(day, QTime(10, 15, 59)), QDateTime(day, QTime(10, 16))), 1);
-        QCOMPARE(minutesBetween(QDateTime(day, QTime(10, 15, 30)), QDateTime(day, QTime(10, 15))), 0);
-        QCOMPARE(minutesBetween(QDateTime(day, QTime(23, 59, 59)), QDateTime(day.addDays(1), QTime(0, 0))), 1);
+        QCOMPARE(minutesBetween(QDateTime(day, QTime(10, 15, 59)), QDateTime(day, QTime(10, 16))),
+                 1);
+        QCOMPARE(minutesBetween(QDateTime(day, QTime(10, 15, 30)), QDateTime(day, QTime(10, 15))),
+                 0);
+        QCOMPARE(minutesBetween(QDateTime(day, QTime(23, 59, 59)),
+                                QDateTime(day.addDays(1), QTime(0, 0))),
+                 1);
         QCOMPARE(hoursBetween(QDateTime(day, QTime(10, 5)), QDateTime(day, QTime(10, 59))), 0);
         QCOMPARE(hoursBetween(QDateTime(day, QTime(10, 5)), QDateTime(day, QTime(9, 59))), -1);
         QCOMPARE(hoursBetween(QDateTime(day, QTime(10, 59)), QDateTime(day, QTime(11, 0))), 1);
@@ -129,8 +125,7 @@ private Q_SLOTS:
         QCOMPARE(daysBetween(day, day.addDays(-3)), -3);
     }
 
-    void numbersAreReadByTheirLeadingDigits_data()
-    {
+    void numbersAreReadByTheirLeadingDigits_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("leading");
         QTest::addColumn<qint64>("whole");
@@ -147,13 +142,12 @@ private Q_SLOTS:
         QTest::newRow("exponent") << "1e3" << 1000.0 << qint64(1000);
         QTest::newRow("dangling exponent") << "12e" << 12.0 << qint64(12);
         QTest::newRow("two billion") << "2000000000" << 2e9 << qint64(2000000000);
-        QTest::newRow("beyond double") << "1e999" << std::numeric_limits<double>::max()
-                                       << qint64(9007199254740992LL);
-        QTest::newRow("arabic digits") << QStringLiteral("\u0661\u0662") << 0.0 << qint64(0);
+        QTest::newRow("beyond double")
+            << "1e999" << std::numeric_limits<double>::max() << qint64(9007199254740992LL);
+        QTest::newRow("arabic digits") << u"\u0661\u0662"_s << 0.0 << qint64(0);
     }
 
-    void numbersAreReadByTheirLeadingDigits()
-    {
+    void numbersAreReadByTheirLeadingDigits() {
         QFETCH(QString, text);
         QFETCH(double, leading);
         QFETCH(qint64, whole);
@@ -161,18 +155,17 @@ private Q_SLOTS:
         QCOMPARE(wholeNumber(text), whole);
     }
 
-    void theNumericTestTakesTheWholeText()
-    {
-        QCOMPARE(numericValue(QStringLiteral(" 10 ")), 10.0);
-        QCOMPARE(numericValue(QStringLiteral("-1")), -1.0);
-        QCOMPARE(numericValue(QStringLiteral("+2.5")), 2.5);
-        QCOMPARE(numericValue(QStringLiteral("1e1")), 10.0);
-        QCOMPARE(numericValue(QStringLiteral("3.")), 3.0);
-        QCOMPARE(numericValue(QStringLiteral("ten")), std::nullopt);
-        QCOMPARE(numericValue(QStringLiteral("10 days")), std::nullopt);
-        QCOMPARE(numericValue(QStringLiteral("")), std::nullopt);
-        QCOMPARE(numericValue(QStringLiteral("1e")), std::nullopt);
-        QCOMPARE(numericValue(QStringLiteral(".")), std::nullopt);
+    void theNumericTestTakesTheWholeText() {
+        QCOMPARE(numericValue(u" 10 "_s), 10.0);
+        QCOMPARE(numericValue(u"-1"_s), -1.0);
+        QCOMPARE(numericValue(u"+2.5"_s), 2.5);
+        QCOMPARE(numericValue(u"1e1"_s), 10.0);
+        QCOMPARE(numericValue(u"3."_s), 3.0);
+        QCOMPARE(numericValue(u"ten"_s), std::nullopt);
+        QCOMPARE(numericValue(u"10 days"_s), std::nullopt);
+        QCOMPARE(numericValue(u""_s), std::nullopt);
+        QCOMPARE(numericValue(u"1e"_s), std::nullopt);
+        QCOMPARE(numericValue(u"."_s), std::nullopt);
         QCOMPARE(roundHalfEven(std::nan("")), 0);
         QCOMPARE(roundHalfEven(-1e300), -qint64(9007199254740992LL));
     }
