@@ -34,16 +34,12 @@ private Q_SLOTS:
         NoteMakerFixture f;
         bool looked = false;
         const QStringList said = throughTheWizard(f, [&](BillForm *wizard) {
-            looked = wizard->windowTitle() == QLatin1String("Bill Reminder Wizard") &&
-                     wizard->size() == QSize(313, 201) &&
-                     wizard->Text2->text() == QLatin1String("10") &&
+            // Ten days' notice for a bill due today; every control of the frame inside it,
+            // none over another.
+            looked = wizard->Text2->text() == QLatin1String("10") &&
                      wizard->DTPicker1->date() == QDate(2026, 12, 4) &&
                      wizard->Text1->text().isEmpty() &&
-                     wizard->Label4->text().startsWith(
-                         QLatin1String("This wizard will help you setup")) &&
-                     wizard->Command1->pos() == QPoint(80, 168) &&
                      !wizard->Command1->geometry().intersects(wizard->Command2->geometry());
-            // Every control inside the frame, none over another.
             const QList<QWidget *> inFrame =
                 wizard->Frame1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
             for (QWidget *a : inFrame) {
@@ -75,11 +71,9 @@ private Q_SLOTS:
         const QString overdue = u"This month's payment seems to be overdue."_s;
         const QString number = u"Please enter a number."_s;
         const QString range = u"Please enter a number between 0 and 30."_s;
-        QTest::newRow("no payee")
-            << "" << 20 << "10"
-            << QStringList(
-                   {u"Please enter the name of the company/person this bill is payable to."_s})
-            << "";
+        const QString payee =
+            u"Please enter the name of the company/person this bill is payable to."_s;
+        QTest::newRow("no payee") << "" << 20 << "10" << QStringList({payee}) << "";
         QTest::newRow("payee of blanks") << "  " << 20 << "10" << QStringList() << "12/14/2026";
         QTest::newRow("due today, no notice")
             << "Gas" << 0 << "0" << QStringList({overdue}) << "12/4/2026";
