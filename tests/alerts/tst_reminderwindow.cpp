@@ -24,21 +24,15 @@ class TstReminderWindow : public QObject {
     QWidget m_owner;
 
 private Q_SLOTS:
-    void itLooksAsItShould() {
+    // Fixed in size, on top of everything, with no task-bar entry and no minimise or
+    // maximise button.
+    void itStaysOnTop() {
         Reminders window(m_sounds, m_timer, &m_owner);
-        QCOMPARE(window.windowTitle(), u"Pingalo! Vantor - Reminder"_s);
-        QCOMPARE(window.size(), QSize(305, 209));
         QCOMPARE(window.minimumSize(), window.maximumSize());
-        QCOMPARE(window.Frame1->title(), u"Current Reminder"_s);
-        QCOMPARE(window.Frame1->geometry(), QRect(8, 8, 289, 159));
-        QCOMPARE(window.ReminderText->geometry(), QRect(8, 16, 273, 134));
-        QCOMPARE(window.Reminded->geometry(), QRect(120, 176, 65, 25));
-        QCOMPARE(window.Reminded->text(), u"&OK"_s);
         const Qt::WindowFlags flags = window.windowFlags();
         QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
-        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool); // no task-bar entry
-        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
-        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
+        QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QCOMPARE(window.ReminderText->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     }
 

@@ -4,7 +4,6 @@
 
 #include <QStringList>
 #include <QTimer>
-
 #include <functional>
 
 // Records what the scheduler asks of the screen. The reminder window is
@@ -13,23 +12,21 @@
 // is on screen.
 class FakeSchedulerHost : public SchedulerHost {
 public:
-    QStringList events;           // "text:...", "sound:...", "window", "message", "gate"
-    QStringList shownTexts;       // the text of each window shown
+    QStringList events;     // "text:...", "sound:...", "window", "message", "gate"
+    QStringList shownTexts; // the text of each window shown
     QString text;
     bool locked = false;
     int stat = 1;
     QString arguments;
-    QTimer *timer = nullptr;      // switched on when a window is dismissed
+    QTimer *timer = nullptr; // switched on when a window is dismissed
     std::function<void()> whileShown;
     bool timerWasOffWhileShown = true;
 
-    void setReminderText(const QString &t) override
-    {
+    void setReminderText(const QString &t) override {
         text = t;
         events << QStringLiteral("text:") + t;
     }
-    void showReminderWindow() override
-    {
+    void showReminderWindow() override {
         events << QStringLiteral("window");
         shownTexts << text;
         if (timer && timer->isActive())
@@ -47,8 +44,7 @@ public:
     QString commandLine() const override { return arguments; }
 
     // The notes of the windows shown, in order.
-    QStringList notes() const
-    {
+    QStringList notes() const {
         QStringList result;
         for (const QString &t : shownTexts)
             result << t.section(QStringLiteral("Reminder Note: "), 1);

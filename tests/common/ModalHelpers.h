@@ -6,28 +6,26 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
-
 #include <functional>
 
 // Answers modal windows from inside their own event loops, as a user would.
 
-// Runs `answer` once on the first modal window that `accept` takes, polling
-// every few milliseconds from the event loop that shows it. The wait ends
-// unanswered when `context` is destroyed.
-inline void whenModal(std::function<bool(QWidget *)> accept, std::function<void(QWidget *)> answer,
-                      QObject *context = nullptr)
-{
+// Runs `answer` once on the first modal window of type Window, polling every few
+// milliseconds from the event loop that shows it. The wait ends unanswered when
+// `context` is destroyed.
+template<class Window>
+void whenModal(std::function<void(Window *)> answer, QObject *context = nullptr) {
     auto *poll = new QTimer(context ? context : qApp);
     poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, accept, answer] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || !accept(modal))
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
+        auto *modal = qobject_cast<Window *>(QApplication::activeModalWidget());
+        if (!modal || !modal->isVisible())
             return;
         // Answered a moment later, from the window's own event loop: a window
         // can be visible before its modal loop runs, and a dialog hidden then
         // would leave that loop waiting for ever.
         poll->stop();
-        QPointer<QWidget> window(modal);
+        QPointer<Window> window(modal);
         QTimer::singleShot(20, poll, [poll, window, answer] {
             poll->deleteLater();
             if (window)
@@ -37,27 +35,17 @@ inline void whenModal(std::function<bool(QWidget *)> accept, std::function<void(
     poll->start();
 }
 
-template<class Window>
-void whenModal(std::function<void(Window *)> answer, QObject *context = nullptr)
-{
-    whenModal([](QWidget *w) { return qobject_cast<Window *>(w) != nullptr; },
-              [answer](QWidget *w) { answer(qobject_cast<Window *>(w)); }, context);
-}
-
-// While it lives, answers every message box at once, with `button` or, when
-// the box has no such button, its first one, and records what each said.
+// While it lives, answers every message box at once, with OK or, when the box
+// has no OK button, its first one, and records what each said.
 class MessageRecorder {
 public:
     struct Message {
         QString text;
         QMessageBox::Icon icon;
         QString title;
-        QMessageBox::StandardButtons buttons;
     };
 
-    explicit MessageRecorder(QMessageBox::StandardButton button = QMessageBox::Ok)
-        : m_button(button)
-    {
+    MessageRecorder() {
         m_poll.setInterval(5);
         QObject::connect(&m_poll, &QTimer::timeout, [this] { answer(); });
         m_poll.start();
@@ -66,11 +54,8 @@ public:
     QList<Message> messages;
     // Runs just before a box is answered, with the box still on screen.
     std::function<void(QMessageBox *)> onMessage;
-    // The button to press on the boxes to come.
-    void setButton(QMessageBox::StandardButton button) { m_button = button; }
 
-    QStringList texts() const
-    {
+    QStringList texts() const {
         QStringList result;
         for (const Message &m : messages)
             result << m.text;
@@ -78,23 +63,21 @@ public:
     }
 
 private:
-    void answer()
-    {
+    void answer() {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || !box->isVisible() || box == m_answered)
             return;
         m_answered = box;
-        messages.append({box->text(), box->icon(), box->windowTitle(), box->standardButtons()});
+        messages.append({box->text(), box->icon(), box->windowTitle()});
         if (onMessage)
             onMessage(box);
-        QAbstractButton *button = box->button(m_button);
+        QAbstractButton *button = box->button(QMessageBox::Ok);
         if (!button)
             button = box->buttons().value(0);
         if (button)
             button->click();
     }
 
-    QMessageBox::StandardButton m_button;
     QTimer m_poll;
     QPointer<QMessageBox> m_answered;
 };

@@ -2,7 +2,6 @@
 
 #include "RecordingSoundOutput.h"
 #include "TestClock.h"
-
 #include "alerts/Sounds.h"
 #include "authoring/NoteMaker.h"
 #include "platform/MemorySettingsStore.h"
@@ -17,32 +16,32 @@
 // A note maker over a memory store, a recording sound output, a test clock
 // and a scheduler timer of its own.
 struct NoteMakerFixture {
-    explicit NoteMakerFixture(const QDateTime &start = QDateTime(QDate(2026, 12, 4), QTime(10, 15, 30)))
-        : clock(start)
-    {
+    explicit NoteMakerFixture(const QDateTime &start = QDateTime(QDate(2026, 12, 4),
+                                                                 QTime(10, 15, 30)))
+        : clock(start) {
         timer.setInterval(59'500);
         timer.start();
         open();
     }
     ~NoteMakerFixture() { delete window; }
 
-    void open()
-    {
+    void open() {
         window = new NoteMaker({reminders, sounds, timer, help, billDate}, &owner);
         window->show();
     }
 
     // The live records of a day as "note|sound|recurrence|time", in slot order.
-    QStringList stored(const QString &day)
-    {
+    QStringList stored(const QString &day) {
         QStringList result;
         const QList<qint64> slots =
-            reminders.slotsToVisit(day, reminders.numReminders(day).value_or(0)).value_or(QList<qint64>());
+            reminders.slotsToVisit(day, reminders.numReminders(day).value_or(0))
+                .value_or(QList<qint64>());
         for (qint64 slot : slots) {
             const ReminderRecord r = *reminders.readRecord(day, slot);
-            result << ScrambleText(r.reminder, QStringLiteral("0")).value_or(QStringLiteral("<hole>")) +
-                          QLatin1Char('|') + r.sound + QLatin1Char('|') + r.recurrence + QLatin1Char('|') +
-                          r.time;
+            result << ScrambleText(r.reminder, QStringLiteral("0"))
+                              .value_or(QStringLiteral("<hole>")) +
+                          QLatin1Char('|') + r.sound + QLatin1Char('|') + r.recurrence +
+                          QLatin1Char('|') + r.time;
         }
         return result;
     }

@@ -2,7 +2,6 @@
 
 #include "FakeSchedulerHost.h"
 #include "TestClock.h"
-
 #include "platform/MemorySettingsStore.h"
 #include "scheduler/Recurrence.h"
 #include "scheduler/Scheduler.h"
@@ -14,8 +13,7 @@
 // A scheduler over a memory store, a test clock and a recording host.
 struct SchedulerFixture {
     explicit SchedulerFixture(const QDateTime &start)
-        : clock(start)
-    {
+        : clock(start) {
         host.timer = &scheduler.Timer1();
         scheduler.Timer1().start();
     }
@@ -23,16 +21,14 @@ struct SchedulerFixture {
     // Appends a reminder as the note maker does; `time` empty for a bill reminder.
     qint64 add(const QDate &day, const QString &time, const QString &note,
                const QString &recurrence = Recurrence::kOneTime,
-               const QString &sound = QStringLiteral("BEEP"))
-    {
-        return *store.appendReminder(TextForms::dayKey(day),
-                                     {*ScrambleText(note, QStringLiteral("1")), sound, recurrence,
-                                      time});
+               const QString &sound = QStringLiteral("BEEP")) {
+        return *store.appendReminder(
+            TextForms::dayKey(day),
+            {*ScrambleText(note, QStringLiteral("1")), sound, recurrence, time});
     }
 
     // The notes of the live slots of a day, in slot order.
-    QStringList liveNotes(const QDate &date)
-    {
+    QStringList liveNotes(const QDate &date) {
         const QString day = TextForms::dayKey(date);
         QStringList notes;
         const QList<qint64> slots = *store.slotsToVisit(day, *store.numReminders(day));
@@ -44,8 +40,7 @@ struct SchedulerFixture {
         return notes;
     }
 
-    bool dayExists(const QDate &date)
-    {
+    bool dayExists(const QDate &date) {
         return store.storedDays()->contains(TextForms::dayKey(date));
     }
 

@@ -5,15 +5,15 @@
 
 // What every writer keeps true of the reminders in a store. Gives the first
 // violation found, or the empty text when the store is sound.
-inline QString reminderStoreViolation(SettingsStore &settings)
-{
+inline QString reminderStoreViolation(SettingsStore &settings) {
     ReminderStore store(settings);
     const auto days = store.storedDays();
     if (!days)
         return QStringLiteral("the store cannot be read");
     for (const QString &day : *days) {
         const QString section = ReminderStore::daySection(day);
-        const QString count = settings.get(section, ReminderStore::kNumReminders).value_or(QString());
+        const QString count =
+            settings.get(section, ReminderStore::kNumReminders).value_or(QString());
         const QString indexed = settings.get(ReminderStore::kIndexSection, day).value_or(QString());
         if (count != indexed)
             return QStringLiteral("%1: NumReminders %2 but the day index says %3")

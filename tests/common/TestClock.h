@@ -7,8 +7,7 @@
 class TestClock : public Clock {
 public:
     explicit TestClock(const QDateTime &start)
-        : m_now(start)
-    {
+        : m_now(start) {
         Clock::setInstance(this);
     }
     ~TestClock() override { Clock::setInstance(nullptr); }
@@ -17,8 +16,6 @@ public:
 
     void set(const QDateTime &moment) { m_now = moment; }
     void advanceMs(qint64 ms) { m_now = m_now.addMSecs(ms); }
-    void advanceMinutes(qint64 minutes) { m_now = m_now.addSecs(60 * minutes); }
-    void advanceDays(qint64 days) { m_now = m_now.addDays(days); }
 
 protected:
     QDateTime currentDateTime() const override { return m_now; }

@@ -10,8 +10,7 @@ using Application = QApplication;
 using Application = QCoreApplication;
 #endif
 
-int TestRegistry::runAll(int argc, char **argv)
-{
+int TestRegistry::runAll(int argc, char **argv) {
     int failed = 0;
     for (const Factory &make : factories()) {
         const std::unique_ptr<QObject> test = make();
@@ -20,8 +19,7 @@ int TestRegistry::runAll(int argc, char **argv)
     return failed;
 }
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     Application app(argc, argv);
     return TestRegistry::runAll(argc, argv);
 }
