@@ -3,7 +3,6 @@
 //
 //   pingalo_store_tool STORE append DAY TIME NOTE SOUND RECURRENCE
 //   pingalo_store_tool STORE set SECTION NAME VALUE
-//   pingalo_store_tool STORE get SECTION NAME
 //   pingalo_store_tool STORE live DAY          (prints "slot|time|note|sound|recurrence" lines)
 #include "platform/SqliteSettingsStore.h"
 #include "store/ReminderStore.h"
@@ -13,18 +12,18 @@
 
 namespace {
 
-QString arg(char **argv, int i) { return QString::fromLocal8Bit(argv[i]); }
+QString arg(char **argv, int i) {
+    return QString::fromLocal8Bit(argv[i]);
+}
 
-int usage()
-{
-    std::fprintf(stderr, "usage: pingalo_store_tool STORE append|set|get|live ...\n");
+int usage() {
+    std::fprintf(stderr, "usage: pingalo_store_tool STORE append|set|live ...\n");
     return 2;
 }
 
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     if (argc < 3)
         return usage();
     SqliteSettingsStore settings(arg(argv, 1));
@@ -34,7 +33,8 @@ int main(int argc, char **argv)
         const auto note = ScrambleText(arg(argv, 5), QStringLiteral("1"));
         if (!note)
             return 1;
-        const auto slot = store.appendReminder(arg(argv, 3), {*note, arg(argv, 6), arg(argv, 7), arg(argv, 4)});
+        const auto slot =
+            store.appendReminder(arg(argv, 3), {*note, arg(argv, 6), arg(argv, 7), arg(argv, 4)});
         if (!slot)
             return 1;
         std::printf("%lld\n", static_cast<long long>(*slot));
@@ -42,13 +42,6 @@ int main(int argc, char **argv)
     }
     if (command == QLatin1String("set") && argc == 6)
         return settings.save(arg(argv, 3), arg(argv, 4), arg(argv, 5)) ? 0 : 1;
-    if (command == QLatin1String("get") && argc == 5) {
-        const auto value = settings.get(arg(argv, 3), arg(argv, 4));
-        if (!value)
-            return 1;
-        std::printf("%s\n", value->toLocal8Bit().constData());
-        return 0;
-    }
     if (command == QLatin1String("live") && argc == 4) {
         const QString day = arg(argv, 3);
         const auto slots = store.slotsToVisit(day, store.numReminders(day).value_or(0));
@@ -56,9 +49,11 @@ int main(int argc, char **argv)
             const auto record = store.readRecord(day, slot);
             if (!record || record->isHole())
                 continue;
-            const QString note = ScrambleText(record->reminder, QStringLiteral("0")).value_or(QString());
-            std::printf("%lld|%s|%s|%s|%s\n", static_cast<long long>(slot), qPrintable(record->time),
-                        qPrintable(note), qPrintable(record->sound), qPrintable(record->recurrence));
+            const QString note =
+                ScrambleText(record->reminder, QStringLiteral("0")).value_or(QString());
+            std::printf("%lld|%s|%s|%s|%s\n", static_cast<long long>(slot),
+                        qPrintable(record->time), qPrintable(note), qPrintable(record->sound),
+                        qPrintable(record->recurrence));
         }
         return 0;
     }
