@@ -2,6 +2,7 @@
 
 #include "FakeSchedulerHost.h"
 #include "TestClock.h"
+#include "platform/Cp1252.h"
 #include "platform/MemorySettingsStore.h"
 #include "scheduler/Recurrence.h"
 #include "scheduler/Scheduler.h"
@@ -9,6 +10,8 @@
 #include "store/ReminderStore.h"
 #include "store/ScrambleText.h"
 #include "store/TextForms.h"
+
+#include <QFile>
 
 // A scheduler over a memory store, a test clock and a recording host.
 struct SchedulerFixture {
@@ -51,3 +54,20 @@ struct SchedulerFixture {
     FakeSchedulerHost host;
     Scheduler scheduler{store, program, host};
 };
+
+// A line of the queue file: "moment|note|sound", the note scrambled and in Windows-1252.
+inline QByteArray queueLine(const char *when, const QString &note, const char *sound = "BEEP") {
+    QByteArray bytes = QByteArray(when) + '|';
+    const QString scrambled = *ScrambleText(note, QStringLiteral("1"));
+    for (QChar c : scrambled)
+        bytes.append(char(Cp1252::code(c)));
+    return bytes + '|' + sound;
+}
+
+// Writes `content` to the file at `path` and gives the path.
+inline QString writeFile(const QString &path, const QByteArray &content) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}

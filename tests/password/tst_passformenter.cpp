@@ -5,7 +5,6 @@
 #include "TestRegistry.h"
 #include "password/PassFormEnter.h"
 #include "password/QueueFile.h"
-#include "platform/Cp1252.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -31,20 +30,19 @@ class TstPassFormEnter : public QObject {
 
     QWidget m_owner;
 
-    static void setPassword(SchedulerFixture &f, const QString &password) {
-        f.program.setStoredPassword(*ScrambleText(password, u"1"_s));
+    // A gate over `f`, with `stored` as the stored password, scrambled or as it is.
+    PassFormEnter *makeGate(SchedulerFixture &f, const QString &stored, bool scrambled = true) {
+        f.program.setStoredPassword(scrambled ? *ScrambleText(stored, u"1"_s) : stored);
+        return new PassFormEnter(f.program, f.scheduler, &m_owner);
     }
 
 private Q_SLOTS:
     void aWrongPasswordBringsTheGateBackUntilTheRightOne() {
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
-        setPassword(f, u"Secret"_s);
-        auto *gate = new PassFormEnter(f.program, f.scheduler, &m_owner);
-        QPointer<PassFormEnter> alive(gate);
+        QPointer<PassFormEnter> gate = makeGate(f, u"Secret"_s);
         QSignalSpy given(gate, &PassFormEnter::passwordGiven);
         MessageRecorder messages;
         QCOMPARE(gate->Stat(), u"0"_s);
-
         whenModal<PassFormEnter>([&](PassFormEnter *shown) {
             whenModal<PassFormEnter>([&](PassFormEnter *again) {
                 QCOMPARE(again->PasswordIn->text(), u"secret"_s); // keeps the wrong text
@@ -54,21 +52,31 @@ private Q_SLOTS:
             typeAndPress(shown, u"secret"_s); // wrong case
         });
         gate->exec();
-        QVERIFY(alive);
+        QVERIFY(gate); // only hidden: the flag lives on
+        QVERIFY(!gate->isVisible());
         QCOMPARE(messages.texts(), QStringList({u"The password you entered is incorrect."_s}));
         QCOMPARE(messages.messages.first().icon, QMessageBox::Warning);
         QCOMPARE(messages.messages.first().title, u"Pingalo!"_s);
         QCOMPARE(gate->Stat(), u"1"_s);
         QCOMPARE(gate->statNumber(), 1);
         QCOMPARE(given.size(), 1);
-        QVERIFY(!gate->isVisible()); // only hidden: the flag lives on
         delete gate;
+
+        // A stored password that cannot be unscrambled is just wrong.
+        QPointer<PassFormEnter> damaged = makeGate(f, u"!!!"_s, false);
+        whenModal<PassFormEnter>([&](PassFormEnter *shown) {
+            whenModal<PassFormEnter>([](PassFormEnter *again) { again->close(); });
+            typeAndPress(shown, u"!!!"_s);
+        });
+        damaged->exec();
+        QCOMPARE(messages.texts().size(), 2);
+        QCOMPARE(messages.texts().last(), u"The password you entered is incorrect."_s);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void escapeAndEnterOutsideTheBoxDoNothingAndCancelDestroysTheFlag() {
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
-        setPassword(f, u"pw"_s);
-        QPointer<PassFormEnter> gate = new PassFormEnter(f.program, f.scheduler, &m_owner);
+        QPointer<PassFormEnter> gate = makeGate(f, u"pw"_s);
         MessageRecorder messages;
         QVERIFY(!gate->Command1->isDefault() && !gate->Command1->autoDefault());
         QVERIFY(!gate->Command2->isDefault() && !gate->Command2->autoDefault());
@@ -85,41 +93,16 @@ private Q_SLOTS:
         QVERIFY(messages.messages.isEmpty());
     }
 
-    void aDamagedStoredPasswordIsJustWrong() {
-        SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
-        f.program.setStoredPassword(u"!!!"_s); // never scrambled: cannot unscramble
-        auto *gate = new PassFormEnter(f.program, f.scheduler, &m_owner);
-        MessageRecorder messages;
-        whenModal<PassFormEnter>([&](PassFormEnter *shown) {
-            whenModal<PassFormEnter>([](PassFormEnter *again) { again->close(); });
-            typeAndPress(shown, u"!!!"_s);
-        });
-        gate->exec();
-        QCOMPARE(messages.texts(), QStringList({u"The password you entered is incorrect."_s}));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
+    // Which entries are due is the queue file's test; here, that they come every time.
     void theRightPasswordShowsTheQueueFileEveryTime() {
         QTemporaryDir dir;
-        QFile queue(dir.filePath(QueueFile::kFileName));
-        QVERIFY(queue.open(QIODevice::WriteOnly));
-        for (const auto &[when, note] : {std::pair{"12/4/2026 11:00:00 AM", "dentist"},
-                                         {"12/4/2026 9:00:00 AM", "past"},
-                                         {"garbage", "skipped"},
-                                         {"12/5/2026 8:00:00 AM", "tomorrow"}}) {
-            QByteArray line = QByteArray(when) + '|';
-            const QString scrambled = *ScrambleText(QString::fromLatin1(note), u"1"_s);
-            for (QChar c : scrambled)
-                line.append(char(Cp1252::code(c)));
-            queue.write(line + "|BEEP\r\n");
-        }
-        queue.close();
+        writeFile(dir.filePath(QueueFile::kFileName),
+                  queueLine("12/4/2026 11:00:00 AM", u"dentist"_s) + "\r\n" +
+                      queueLine("12/5/2026 8:00:00 AM", u"tomorrow"_s) + "\r\n");
         const QString previous = QDir::currentPath();
         QDir::setCurrent(dir.path());
-
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
-        setPassword(f, u"pw"_s);
-        auto *gate = new PassFormEnter(f.program, f.scheduler, &m_owner);
+        std::unique_ptr<PassFormEnter> gate(makeGate(f, u"pw"_s));
         for (int round = 0; round < 2; ++round) {
             whenModal<PassFormEnter>([](PassFormEnter *shown) { typeAndPress(shown, u"pw"_s); });
             gate->exec();
@@ -129,7 +112,6 @@ private Q_SLOTS:
                  QStringList({u"dentist"_s, u"tomorrow"_s, u"dentist"_s, u"tomorrow"_s}));
         QVERIFY(f.host.timerWasOffWhileShown);
         QCOMPARE(f.host.events.at(1), u"sound:BEEP"_s);
-        delete gate;
     }
 };
 

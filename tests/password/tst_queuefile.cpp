@@ -3,7 +3,6 @@
 #include "SchedulerFixture.h"
 #include "TestRegistry.h"
 #include "password/QueueFile.h"
-#include "platform/Cp1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,20 +11,8 @@
 
 namespace {
 
-QByteArray line(const char *when, const QString &note, const char *sound) {
-    QByteArray bytes = QByteArray(when) + '|';
-    const QString scrambled = *ScrambleText(note, u"1"_s);
-    for (QChar c : scrambled)
-        bytes.append(char(Cp1252::code(c)));
-    return bytes + '|' + sound;
-}
-
 QString write(const QTemporaryDir &dir, const QByteArray &content) {
-    const QString path = dir.filePath(QueueFile::kFileName);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(content);
-    return path;
+    return writeFile(dir.filePath(QueueFile::kFileName), content);
 }
 
 QStringList notes(const QList<QueuedReminder> &entries) {
@@ -43,16 +30,13 @@ class TstQueueFile : public QObject {
 private Q_SLOTS:
     void onlyEntriesOfTheComingDayAndAHalfAreShown() {
         QTemporaryDir dir;
-        const QString path =
-            write(dir, line("12/4/2026 11:29:00 PM", u"a minute ago"_s, "BEEP") + "\r\n" +
-                           line("12/4/2026 11:30:00 PM", u"now"_s, "SIREN") + "\r\n" +
-                           line("12/5/2026 12:10:00 AM", u"after midnight"_s, "No Sound") + "\r\n" +
-                           line("12/5/2026 11:59:00 PM", u"end of tomorrow"_s, "BEEP") + "\r\n" +
-                           line("12/6/2026", u"the day after"_s, "BEEP") + "\r\n");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray before = file.readAll();
-        file.close();
+        const QByteArray content =
+            queueLine("12/4/2026 11:29:00 PM", u"a minute ago"_s) + "\r\n" +
+            queueLine("12/4/2026 11:30:00 PM", u"now"_s, "SIREN") + "\r\n" +
+            queueLine("12/5/2026 12:10:00 AM", u"after midnight"_s, "No Sound") + "\r\n" +
+            queueLine("12/5/2026 11:59:00 PM", u"end of tomorrow"_s) + "\r\n" +
+            queueLine("12/6/2026", u"the day after"_s) + "\r\n";
+        const QString path = write(dir, content);
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(23, 30, 45)));
         f.scheduler.ShowQueuedReminders(QueueFile::read(path));
         QCOMPARE(f.host.notes(),
@@ -61,9 +45,9 @@ private Q_SLOTS:
                  u"Date and Time: 12/5/2026 12:10:00 AM\r\nReminder Note: after midnight"_s);
         QVERIFY(f.host.events.contains(u"sound:No Sound"_s));
         QVERIFY(f.host.timerWasOffWhileShown);
+        QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before); // never touched
-        file.close();
+        QCOMPARE(file.readAll(), content); // never touched
 
         // Due is decided when an entry's turn comes: a slow OK lets the next one pass.
         SchedulerFixture slow(QDateTime(QDate(2026, 12, 4), QTime(23, 29, 50)));
@@ -76,8 +60,8 @@ private Q_SLOTS:
     }
 
     void onlyCarriageReturnAndLineFeedEndALine() {
-        const QByteArray a = line("12/4/2026 11:40:00 PM", u"first"_s, "BEEP");
-        const QByteArray b = line("12/4/2026 11:50:00 PM", u"second"_s, "BEEP");
+        const QByteArray a = queueLine("12/4/2026 11:40:00 PM", u"first"_s);
+        const QByteArray b = queueLine("12/4/2026 11:50:00 PM", u"second"_s);
         QCOMPARE(notes(QueueFile::parse(a + "\r\n" + b + "\r\n")),
                  QStringList({u"first"_s, u"second"_s}));
         QCOMPARE(notes(QueueFile::parse(a + "\r\n" + b)), QStringList({u"first"_s, u"second"_s}));
@@ -89,12 +73,12 @@ private Q_SLOTS:
     }
 
     void badLinesAreSkippedAndTheRestShown() {
-        const QByteArray good = line("12/4/2026 11:40:00 PM", u"good"_s, "BEEP");
+        const QByteArray good = queueLine("12/4/2026 11:40:00 PM", u"good"_s);
         QByteArray binary;
         for (int i = 0; i < 4096; ++i)
             binary.append(char((i * 131 + 7) % 256));
         const QByteArray content = QByteArray("12/4/2026 11:45:00 PM|only two fields\r\n") +
-                                   line("the 4th of December", u"no date"_s, "BEEP") + "\r\n" +
+                                   queueLine("the 4th of December", u"no date"_s) + "\r\n" +
                                    "12/4/2026 11:45:00 PM|!!!|BEEP\r\n" + // does not unscramble
                                    "12/4/2026 11:45:00 PM|" + QByteArray(1 << 20, 'z') +
                                    "|BEEP\r\n" + QByteArray(1 << 20, '1') + "|x|BEEP\r\n" + binary +
@@ -110,7 +94,7 @@ private Q_SLOTS:
         QTemporaryDir other;
         QVERIFY(QDir(other.path()).mkdir(QueueFile::kFileName)); // cannot be opened for writing
         QCOMPARE(QueueFile::read(other.filePath(QueueFile::kFileName)), QList<QueuedReminder>());
-        const QString path = write(dir, line("12/4/2026 11:40:00 PM", u"ready"_s, "BEEP"));
+        const QString path = write(dir, queueLine("12/4/2026 11:40:00 PM", u"ready"_s));
         QCOMPARE(notes(QueueFile::read(path)), QStringList({u"ready"_s}));
     }
 };
