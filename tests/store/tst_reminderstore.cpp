@@ -143,7 +143,7 @@ private Q_SLOTS:
             settings.failWritesAfter(works);
             const auto slot = store.appendReminder(kDay, record(u"new"_s));
             settings.failWritesAfter(-1);
-            QCOMPARE(slot.has_value(), works >= 6);
+            QVERIFY(!slot);
             QCOMPARE(*store.numReminders(kDay), 1);
             QVERIFY(store.readRecord(kDay, 2)->isHole());
             QCOMPARE(settings.listValues(ReminderStore::recordSection(kDay, 2))->size(), 0);
@@ -184,12 +184,9 @@ private Q_SLOTS:
         QCOMPARE(*settings.startUp(), u"False"_s);
 
         QCOMPARE(settings.lookBackDays(), 0);
-        for (const auto &[text, days] : {std::pair{"14", 14},
-                                         {"2.5", 2},
-                                         {"3.5", 4},
-                                         {"abc", 0},
-                                         {"-3", 0},
-                                         {"30 days", 30}}) {
+        // (More rounding and nonsense in the scheduler's look-back test.)
+        for (const auto &[text, days] :
+             {std::pair{"14", 14}, {"2.5", 2}, {"-3", 0}, {"30 d", 30}}) {
             settings.setCheckMissed(QString::fromLatin1(text));
             QCOMPARE(settings.lookBackDays(), days);
         }
