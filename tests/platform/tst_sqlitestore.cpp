@@ -35,6 +35,9 @@ QString query(const QString &path, const char *sql) {
     return result;
 }
 
+const char kSchema[] = "CREATE TABLE entries(app TEXT NOT NULL, section TEXT NOT NULL, "
+                       "name TEXT NOT NULL, value TEXT NOT NULL, PRIMARY KEY(app, section, name))";
+
 int mode(const QString &path) {
     struct stat st {};
     ::stat(QFile::encodeName(path).constData(), &st);
@@ -55,9 +58,7 @@ private Q_SLOTS:
         QCOMPARE(mode(QFileInfo(path).absolutePath()), 0700);
         QCOMPARE(mode(path), 0600);
         QCOMPARE(query(path, "SELECT sql FROM sqlite_master WHERE name='entries'"),
-                 QStringLiteral("CREATE TABLE entries(app TEXT NOT NULL, section TEXT NOT NULL, "
-                                "name TEXT NOT NULL, value TEXT NOT NULL, "
-                                "PRIMARY KEY(app, section, name))"));
+                 QString::fromLatin1(kSchema));
         QCOMPARE(query(path, "PRAGMA user_version"), u"1"_s);
         QCOMPARE(query(path, "PRAGMA journal_mode"), u"wal"_s);
         QCOMPARE(query(path, "SELECT app||'|'||section||'|'||name||'|'||value FROM entries"),
@@ -71,29 +72,24 @@ private Q_SLOTS:
         for (int i = 0; i < 8192; ++i)
             noise.append(char((i * 7919 + 13) % 256));
         QTest::newRow("binary") << noise;
-        QTest::newRow("another program's database") << QByteArray("other");
-        QTest::newRow("a newer format") << QByteArray("newer");
+        // Databases, made by their SQL.
+        QTest::newRow("another program's database")
+            << QByteArray("CREATE TABLE photos(id INTEGER); INSERT INTO photos VALUES(1);");
+        QTest::newRow("a newer format") << QByteArray(kSchema) + "; PRAGMA user_version=7;";
     }
 
     void aFileThatIsNotOurStoreIsNeverTouched() {
         QFETCH(QByteArray, content);
         const QString path =
             m_dir.filePath(u"foreign-%1.db"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
-        if (content == "other" || content == "newer") {
+        if (content.startsWith("CREATE")) {
             sqlite3 *db = nullptr;
             QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-            sqlite3_exec(db,
-                         content == "other"
-                             ? "CREATE TABLE photos(id INTEGER); INSERT INTO photos VALUES(1);"
-                             : "CREATE TABLE entries(app TEXT NOT NULL, section TEXT NOT NULL, "
-                               "name TEXT NOT NULL, value TEXT NOT NULL, "
-                               "PRIMARY KEY(app, section, name)); PRAGMA user_version=7;",
-                         nullptr, nullptr, nullptr);
+            QCOMPARE(sqlite3_exec(db, content.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
             sqlite3_close(db);
         } else {
             QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
         }
         const QByteArray before = readAll(path);
 
@@ -110,9 +106,7 @@ private Q_SLOTS:
     void aStoreThatCannotBeMadeFailsAndRecoversWhenItCan() {
         // The folder of the store is a plain file: nothing can be created there.
         const QString blocker = m_dir.filePath(u"blocker"_s);
-        QFile f(blocker);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
+        QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
         SqliteSettingsStore store(blocker + u"/store.db"_s);
         QVERIFY(!store.get(u"S"_s, u"v"_s));
         QVERIFY(!store.save(u"S"_s, u"v"_s, u"1"_s));
