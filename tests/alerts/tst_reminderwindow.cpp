@@ -8,7 +8,6 @@
 #include "platform/MemorySettingsStore.h"
 #include "store/ProgramSettings.h"
 
-#include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>

@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QLockFile>
 #include <QPushButton>
 #include <QSysInfo>
 #include <QTest>
