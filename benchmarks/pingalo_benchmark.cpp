@@ -22,7 +22,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -36,7 +35,8 @@ double median(std::vector<double> samples)
 
 ReminderRecord makeRecord(int i)
 {
-    const QString note = QStringLiteral("Reminder number %1: call the office about the invoice").arg(i);
+    const QString note =
+        QStringLiteral("Reminder number %1: call the office about the invoice").arg(i);
     return {*ScrambleText(note, QStringLiteral("1")), QStringLiteral("BEEP"),
             Recurrence::names().at(i % 6), TextForms::timeText(QTime((i / 60) % 24, i % 60))};
 }
@@ -80,6 +80,7 @@ public:
 class FixedClock : public Clock {
 public:
     QDateTime now;
+
 protected:
     QDateTime currentDateTime() const override { return now; }
 };
@@ -89,8 +90,8 @@ protected:
 int main(int argc, char **argv)
 {
     QTemporaryDir dir;
-    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                  : dir.filePath(QStringLiteral("bench.db"));
+    const QString path =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.filePath(QStringLiteral("bench.db"));
     QFile::remove(path);
     SqliteSettingsStore settings(path);
     ReminderStore store(settings);

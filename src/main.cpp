@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QTimer>
-
 #include <cstdio>
 
 int main(int argc, char **argv)

@@ -12,7 +12,8 @@
 Reminders::Reminders(Sounds &sounds, QTimer &timer1, QWidget *owner)
     : QDialog(owner)
     , m_sounds(sounds)
-    , m_timer1(timer1) {
+    , m_timer1(timer1)
+{
     setObjectName(QStringLiteral("Reminders"));
     setWindowTitle(QStringLiteral("Pingalo! Vantor - Reminder"));
     // A tool window: no task-bar entry, only a close box.
@@ -40,17 +41,20 @@ Reminders::Reminders(Sounds &sounds, QTimer &timer1, QWidget *owner)
     MakeTopmost(this);
 }
 
-void Reminders::Reminded_Click() {
+void Reminders::Reminded_Click()
+{
     m_sounds.PlayReminderSound(Sounds::kStopLoop);
     hide(); // ends the caller's modal showing
     m_timer1.start();
 }
 
-void Reminders::reject() {
+void Reminders::reject()
+{
     Reminded_Click();
 }
 
-void Reminders::showEvent(QShowEvent *event) {
+void Reminders::showEvent(QShowEvent *event)
+{
     QDialog::showEvent(event);
     centreOnScreen(this);
     ReminderText->moveCursor(QTextCursor::Start);

@@ -5,16 +5,19 @@
 
 QStringList Sounds::names()
 {
-    return {QStringLiteral("BEEP"),         QStringLiteral("BOINK"),
+    return {QStringLiteral("BEEP"),          QStringLiteral("BOINK"),
             QStringLiteral("BUZZER_1_LOOP"), QStringLiteral("BUZZER_2_LOOP"),
-            QStringLiteral("COUGH"),        QStringLiteral("CUCKOO_LOOP"),
-            QStringLiteral("HEY_1"),        QStringLiteral("HEY_2"),
-            QStringLiteral("OH-NO"),        QStringLiteral("PAGER_1_LOOP"),
-            QStringLiteral("PAGER_2_LOOP"), QStringLiteral("ROOSTER"),
-            QStringLiteral("SIREN"),        QStringLiteral("VITAL_LOOP")};
+            QStringLiteral("COUGH"),         QStringLiteral("CUCKOO_LOOP"),
+            QStringLiteral("HEY_1"),         QStringLiteral("HEY_2"),
+            QStringLiteral("OH-NO"),         QStringLiteral("PAGER_1_LOOP"),
+            QStringLiteral("PAGER_2_LOOP"),  QStringLiteral("ROOSTER"),
+            QStringLiteral("SIREN"),         QStringLiteral("VITAL_LOOP")};
 }
 
-bool Sounds::loops(const QString &name) { return name.endsWith(QLatin1String("LOOP")); }
+bool Sounds::loops(const QString &name)
+{
+    return name.endsWith(QLatin1String("LOOP"));
+}
 
 QString Sounds::path(const QString &locale, const QString &name)
 {

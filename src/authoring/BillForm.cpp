@@ -17,8 +17,8 @@
 
 namespace {
 
-QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top,
-              int width) {
+QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top, int width)
+{
     auto *result = new QLabel(text, parent);
     result->setObjectName(QString::fromLatin1(name));
     result->setGeometry(left, top, width, result->sizeHint().height());
@@ -29,7 +29,8 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, int left, 
 
 BillForm::BillForm(NoteMaker *noteMaker)
     : QDialog(noteMaker)
-    , m_noteMaker(noteMaker) {
+    , m_noteMaker(noteMaker)
+{
     setObjectName(QStringLiteral("BillForm"));
     setWindowTitle(QStringLiteral("Bill Reminder Wizard"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -92,7 +93,8 @@ BillForm::BillForm(NoteMaker *noteMaker)
     Text1->setFocus();
 }
 
-void BillForm::Command1_Click() {
+void BillForm::Command1_Click()
+{
     if (Text1->text().isEmpty()) {
         MessageBoxes::exclamation(this,
                                   QStringLiteral("Please enter the name of the company/person "
@@ -121,7 +123,8 @@ void BillForm::Command1_Click() {
     close();
 }
 
-void BillForm::Command2_Click() {
+void BillForm::Command2_Click()
+{
     m_noteMaker->Combo2->setCurrentIndex(0);
     m_noteMaker->Combo2_Click(); // as choosing it does: nothing for a one-time reminder
     close();

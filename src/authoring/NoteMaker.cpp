@@ -29,7 +29,8 @@
 
 namespace {
 
-QGroupBox *frame(QWidget *parent, const QString &title, int left, int top, int width, int height) {
+QGroupBox *frame(QWidget *parent, const QString &title, int left, int top, int width, int height)
+{
     auto *group = new QGroupBox(title, parent);
     group->setObjectName(QStringLiteral("Frame1"));
     group->setGeometry(left, top, width, height);
@@ -41,7 +42,8 @@ QGroupBox *frame(QWidget *parent, const QString &title, int left, int top, int w
 NoteMaker::NoteMaker(const Services &services, QWidget *owner)
     : QMainWindow(owner)
     , BillDate(services.billDate)
-    , m_services(services) {
+    , m_services(services)
+{
     setObjectName(QStringLiteral("NoteMaker"));
     setWindowTitle(QStringLiteral("Pingalo! Vantor - Note Maker"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -59,7 +61,8 @@ NoteMaker::NoteMaker(const Services &services, QWidget *owner)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void NoteMaker::buildControls(QWidget *client) {
+void NoteMaker::buildControls(QWidget *client)
+{
     Frame1Date = frame(client, QStringLiteral("Reminder Date and Time"), 8, 8, 201, 57);
     Frame1Recurring = frame(client, QStringLiteral("Recurring Reminder Options"), 8, 72, 201, 57);
     Frame1Options = frame(client, QStringLiteral("Reminder Options"), 8, 136, 201, 81);
@@ -115,7 +118,8 @@ void NoteMaker::buildControls(QWidget *client) {
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
-void NoteMaker::buildMenus() {
+void NoteMaker::buildMenus()
+{
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("FileMenu"));
     RemindItem = file->addAction(QStringLiteral("&Pingalo!"), this, &NoteMaker::PingaloBttn_Click);
@@ -138,14 +142,16 @@ void NoteMaker::buildMenus() {
     AboutItem->setObjectName(QStringLiteral("AboutItem"));
 }
 
-void NoteMaker::Form_Load() {
+void NoteMaker::Form_Load()
+{
     const QDate today = Clock::today();
     DTPicker1->setDate(today);
     DTPicker2->setTime(QTime(0, 0));
     m_soundSelection = new SoundSelection(Check1, Combo1, SndPreviewBttn, m_services.sounds, this);
 }
 
-void NoteMaker::PingaloBttn_Click() {
+void NoteMaker::PingaloBttn_Click()
+{
     const TimerPause pause(m_services.timer1); // on again however this ends
     ReminderCreation::Input input;
     input.soundChecked = Check1->isChecked();
@@ -178,7 +184,8 @@ void NoteMaker::PingaloBttn_Click() {
     fault->setFocus();
 }
 
-void NoteMaker::ResetBttn_Click() {
+void NoteMaker::ResetBttn_Click()
+{
     const QDate today = Clock::today();
     DTPicker1->setDate(today);
     DTPicker2->setTime(QTime(0, 0));
@@ -191,24 +198,28 @@ void NoteMaker::ResetBttn_Click() {
     DTPicker1->setFocus();
 }
 
-void NoteMaker::Combo2_Click() {
+void NoteMaker::Combo2_Click()
+{
     if (Combo2->currentText() != Recurrence::kBill)
         return;
     auto *wizard = new BillForm(this);
     wizard->exec(); // destroys itself when it closes
 }
 
-void NoteMaker::AboutItem_Click() {
+void NoteMaker::AboutItem_Click()
+{
     auto *about = new About(this);
     about->exec();
 }
 
-void NoteMaker::closeEvent(QCloseEvent *event) {
+void NoteMaker::closeEvent(QCloseEvent *event)
+{
     m_soundSelection->Form_Unload();
     QMainWindow::closeEvent(event);
 }
 
-void NoteMaker::showEvent(QShowEvent *event) {
+void NoteMaker::showEvent(QShowEvent *event)
+{
     QMainWindow::showEvent(event);
     if (m_centred)
         return;

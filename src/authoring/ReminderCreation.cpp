@@ -11,7 +11,8 @@ const QString kNoSoundChosen = QStringLiteral("Sounds");
 } // namespace
 
 ReminderCreation::Result ReminderCreation::create(const Input &input, QString &billDate,
-                                                  ReminderStore &store) {
+                                                  ReminderStore &store)
+{
     Result result;
     if (input.soundChecked && input.soundText == kNoSoundChosen) {
         result.outcome = Outcome::NoSound;
@@ -61,7 +62,8 @@ ReminderCreation::Result ReminderCreation::create(const Input &input, QString &b
     return result;
 }
 
-QString ReminderCreation::message(Outcome outcome) {
+QString ReminderCreation::message(Outcome outcome)
+{
     switch (outcome) {
     case Outcome::NoSound:
         return QStringLiteral("Please select a sound.");
@@ -81,7 +83,8 @@ QString ReminderCreation::message(Outcome outcome) {
     return QString();
 }
 
-QString ReminderCreation::status(const Result &result) {
+QString ReminderCreation::status(const Result &result)
+{
     switch (result.outcome) {
     case Outcome::Stored:
         return QStringLiteral("Reminder is set for: ") + result.day + QLatin1Char(' ') +

@@ -4,23 +4,27 @@
 #include <QLineEdit>
 
 SoundBox::SoundBox(QWidget *parent)
-    : QComboBox(parent) {
+    : QComboBox(parent)
+{
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
 }
 
-void SoundBox::setLocked(bool locked) {
+void SoundBox::setLocked(bool locked)
+{
     m_locked = locked;
     lineEdit()->setReadOnly(locked);
 }
 
-void SoundBox::showPopup() {
+void SoundBox::showPopup()
+{
     Q_EMIT droppedDown();
     QComboBox::showPopup();
 }
 
-void SoundBox::keyPressEvent(QKeyEvent *event) {
+void SoundBox::keyPressEvent(QKeyEvent *event)
+{
     // While locked only the keys that drop the list down get through.
     if (m_locked) {
         const bool dropDown = event->key() == Qt::Key_F4 ||
@@ -35,7 +39,8 @@ void SoundBox::keyPressEvent(QKeyEvent *event) {
     QComboBox::keyPressEvent(event);
 }
 
-void SoundBox::wheelEvent(QWheelEvent *event) {
+void SoundBox::wheelEvent(QWheelEvent *event)
+{
     if (m_locked) {
         event->ignore();
         return;

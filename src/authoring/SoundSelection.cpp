@@ -12,7 +12,8 @@ SoundSelection::SoundSelection(QCheckBox *check, SoundBox *box, QPushButton *pre
     , m_check(check)
     , m_box(box)
     , m_preview(preview)
-    , m_sounds(sounds) {
+    , m_sounds(sounds)
+{
     m_box->addItems(Sounds::names());
     m_box->addItem(Sounds::kNoSound);
     m_box->setCurrentIndex(-1);
@@ -29,7 +30,8 @@ SoundSelection::SoundSelection(QCheckBox *check, SoundBox *box, QPushButton *pre
     connect(m_preview, &QPushButton::clicked, this, &SoundSelection::SndPreviewBttn_Click);
 }
 
-void SoundSelection::Check1_Click() {
+void SoundSelection::Check1_Click()
+{
     if (m_check->isChecked()) {
         m_box->setEnabled(true);
         m_box->setLocked(true);
@@ -42,11 +44,13 @@ void SoundSelection::Check1_Click() {
     m_preview->setEnabled(false); // its caption stays as it is
 }
 
-void SoundSelection::Combo1_DropDown() {
+void SoundSelection::Combo1_DropDown()
+{
     m_box->setLocked(false);
 }
 
-void SoundSelection::Combo1_Click() {
+void SoundSelection::Combo1_Click()
+{
     if (m_box->currentText() != Sounds::kNoSound) {
         m_preview->setEnabled(true);
     } else {
@@ -56,7 +60,8 @@ void SoundSelection::Combo1_Click() {
     m_box->setLocked(true);
 }
 
-void SoundSelection::SndPreviewBttn_Click() {
+void SoundSelection::SndPreviewBttn_Click()
+{
     if (m_preview->text() != kStop) {
         if (Sounds::loops(m_box->currentText()))
             m_preview->setText(kStop);
@@ -67,6 +72,7 @@ void SoundSelection::SndPreviewBttn_Click() {
     m_preview->setText(kPreview);
 }
 
-void SoundSelection::Form_Unload() {
+void SoundSelection::Form_Unload()
+{
     m_sounds.PlayReminderSound(Sounds::kStopLoop);
 }

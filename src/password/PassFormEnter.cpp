@@ -15,17 +15,20 @@
 
 PassFormEnter::PassFormEnter(ProgramSettings &settings, Scheduler &scheduler, QWidget *owner)
     : PasswordWindow(settings, QStringLiteral("PassFormEnter"), owner)
-    , m_scheduler(scheduler) {
+    , m_scheduler(scheduler)
+{
     PasswordIn->installEventFilter(this);
     connect(Command1, &QPushButton::clicked, this, &PassFormEnter::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &PassFormEnter::Command2_Click);
 }
 
-int PassFormEnter::statNumber() const {
+int PassFormEnter::statNumber() const
+{
     return int(TextForms::wholeNumber(m_stat));
 }
 
-bool PassFormEnter::eventFilter(QObject *watched, QEvent *event) {
+bool PassFormEnter::eventFilter(QObject *watched, QEvent *event)
+{
     // Enter in the password box is OK; every other key goes to the box.
     if (watched == PasswordIn && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
@@ -37,17 +40,20 @@ bool PassFormEnter::eventFilter(QObject *watched, QEvent *event) {
     return PasswordWindow::eventFilter(watched, event);
 }
 
-void PassFormEnter::Command1_Click() {
+void PassFormEnter::Command1_Click()
+{
     PasswordIn->setFocus();
     hide();
     CheckPassword();
 }
 
-void PassFormEnter::Command2_Click() {
+void PassFormEnter::Command2_Click()
+{
     close();
 }
 
-void PassFormEnter::closeEvent(QCloseEvent *event) {
+void PassFormEnter::closeEvent(QCloseEvent *event)
+{
     // Cancel and the close box destroy the window object, and with it the
     // flag. (Not WA_DeleteOnClose: exec() would then destroy the window after
     // every modal showing, the right password's included.)
@@ -56,7 +62,8 @@ void PassFormEnter::closeEvent(QCloseEvent *event) {
         deleteLater();
 }
 
-void PassFormEnter::CheckPassword() {
+void PassFormEnter::CheckPassword()
+{
     if (!passwordIsRight()) {
         m_stat = QStringLiteral("0");
         MessageBoxes::exclamation(parentWidget(),
@@ -70,7 +77,8 @@ void PassFormEnter::CheckPassword() {
     ShowQueuedReminders();
 }
 
-void PassFormEnter::showModally() {
+void PassFormEnter::showModally()
+{
     // Not exec(): this runs inside the handler of a modal showing that is
     // still on the stack, and a dialog's exec() does not nest.
     QPointer<PassFormEnter> self(this);
@@ -82,12 +90,14 @@ void PassFormEnter::showModally() {
     loop.exec(QEventLoop::DialogExec);
 }
 
-void PassFormEnter::hideEvent(QHideEvent *event) {
+void PassFormEnter::hideEvent(QHideEvent *event)
+{
     PasswordWindow::hideEvent(event);
     Q_EMIT hidden();
 }
 
-void PassFormEnter::ShowQueuedReminders() {
+void PassFormEnter::ShowQueuedReminders()
+{
     m_scheduler.ShowQueuedReminders(
         QueueFile::read(QDir::current().filePath(QueueFile::kFileName)));
 }

@@ -13,7 +13,8 @@
 
 PasswordWindow::PasswordWindow(ProgramSettings &settings, const QString &objectName, QWidget *owner)
     : QDialog(owner)
-    , m_settings(settings) {
+    , m_settings(settings)
+{
     setObjectName(objectName);
     setWindowTitle(QStringLiteral("Pingalo! - Password"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -60,13 +61,15 @@ PasswordWindow::PasswordWindow(ProgramSettings &settings, const QString &objectN
     QWidget::setTabOrder(Command1, Command2);
 }
 
-bool PasswordWindow::passwordIsRight() const {
+bool PasswordWindow::passwordIsRight() const
+{
     const auto stored = m_settings.storedPassword();
     const auto expected = stored ? ScrambleText(*stored, QStringLiteral("0")) : std::nullopt;
     return expected && PasswordIn->text() == *expected;
 }
 
-void PasswordWindow::keyPressEvent(QKeyEvent *event) {
+void PasswordWindow::keyPressEvent(QKeyEvent *event)
+{
     if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
         event->key() == Qt::Key_Enter) {
         event->accept();

@@ -12,14 +12,16 @@
 
 namespace {
 
-QString fromSingleBytes(QByteArrayView bytes) {
+QString fromSingleBytes(QByteArrayView bytes)
+{
     QString text(bytes.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes.size(); ++i)
         text[i] = Cp1252::character(static_cast<unsigned char>(bytes[i]));
     return text;
 }
 
-std::optional<QueuedReminder> parseLine(QByteArrayView line) {
+std::optional<QueuedReminder> parseLine(QByteArrayView line)
+{
     // Only the first three fields are read.
     QByteArrayView fields[3];
     qsizetype start = 0;
@@ -51,7 +53,8 @@ std::optional<QueuedReminder> parseLine(QByteArrayView line) {
 
 namespace QueueFile {
 
-QList<QueuedReminder> parse(const QByteArray &content) {
+QList<QueuedReminder> parse(const QByteArray &content)
+{
     QList<QueuedReminder> entries;
     const QByteArrayView all(content);
     qsizetype start = 0;
@@ -68,7 +71,8 @@ QList<QueuedReminder> parse(const QByteArray &content) {
     return entries;
 }
 
-QList<QueuedReminder> read(const QString &path) {
+QList<QueuedReminder> read(const QString &path)
+{
     // Opened for writing without creating or truncating it: a file another
     // program still holds read-only, or one that is not there, gives nothing.
     const QByteArray name = QFile::encodeName(path);
@@ -93,7 +97,8 @@ QList<QueuedReminder> read(const QString &path) {
     return parse(file.readAll());
 }
 
-bool isDue(const QueuedReminder &entry, const QDateTime &now) {
+bool isDue(const QueuedReminder &entry, const QDateTime &now)
+{
     const qint64 days = TextForms::daysBetween(now.date(), entry.when.date());
     return days >= 0 && days <= 1 && TextForms::hoursBetween(now, entry.when) >= 0 &&
            TextForms::minutesBetween(now, entry.when) >= 0;

@@ -14,6 +14,12 @@ Clock *g_clock = &g_systemClock;
 
 Clock::~Clock() = default;
 
-QDateTime Clock::now() { return g_clock->currentDateTime(); }
+QDateTime Clock::now()
+{
+    return g_clock->currentDateTime();
+}
 
-void Clock::setInstance(Clock *clock) { g_clock = clock ? clock : &g_systemClock; }
+void Clock::setInstance(Clock *clock)
+{
+    g_clock = clock ? clock : &g_systemClock;
+}

@@ -2,7 +2,8 @@
 
 namespace FixedLayout {
 
-void useFont(QWidget *window) {
+void useFont(QWidget *window)
+{
     QFont font = window->font();
     if (font.pointSizeF() > kMostPoints) {
         font.setPointSizeF(kMostPoints);

@@ -19,7 +19,8 @@ void useFont(QWidget *window);
 // has no width of its own to need: the one given stands.)
 template<class Widget>
 Widget *place(Widget *widget, const char *name, int left, int top, int width, int height,
-              const QString &toolTip = QString()) {
+              const QString &toolTip = QString())
+{
     widget->setObjectName(QString::fromLatin1(name));
     widget->setGeometry(left, top, std::max(width, widget->minimumSizeHint().width()),
                         std::max(height, widget->sizeHint().height()));

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QLibrary>
-
 #include <cstdio>
 
 namespace {
@@ -42,10 +41,12 @@ bool LazySoundOutput::load()
     for (const QString &folder : std::as_const(m_folders)) {
         auto library = std::make_unique<QLibrary>(QDir(folder).filePath(kModuleName));
         tried << library->fileName();
-        const auto create = reinterpret_cast<Factory>(library->resolve("pingalo_create_sound_output"));
+        const auto create =
+            reinterpret_cast<Factory>(library->resolve("pingalo_create_sound_output"));
         if (!create)
             continue;
-        m_output.reset(create([](void *self) { static_cast<LazySoundOutput *>(self)->ring(); }, this));
+        m_output.reset(
+            create([](void *self) { static_cast<LazySoundOutput *>(self)->ring(); }, this));
         m_library = std::move(library);
         return m_output != nullptr;
     }

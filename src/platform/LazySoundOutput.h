@@ -3,7 +3,6 @@
 #include "platform/SoundOutput.h"
 
 #include <QStringList>
-
 #include <functional>
 #include <memory>
 

@@ -6,8 +6,14 @@ namespace {
 
 // Sections below `section` sort between section + "\" and section + "]",
 // because "]" follows "\" in every ordering of characters.
-QString belowFirst(const QString &section) { return section + QLatin1Char('\\'); }
-QString belowEnd(const QString &section) { return section + QLatin1Char(']'); }
+QString belowFirst(const QString &section)
+{
+    return section + QLatin1Char('\\');
+}
+QString belowEnd(const QString &section)
+{
+    return section + QLatin1Char(']');
+}
 
 } // namespace
 

@@ -17,15 +17,19 @@
 namespace {
 constexpr int kLongestDecodeMs = 3000;
 
-bool isLoading(const std::unique_ptr<QSoundEffect> &effect) {
+bool isLoading(const std::unique_ptr<QSoundEffect> &effect)
+{
     return effect && effect->status() == QSoundEffect::Loading;
 }
 } // namespace
 
 QtSoundOutput::QtSoundOutput(std::function<void()> bell)
-    : m_bell(std::move(bell)) {}
+    : m_bell(std::move(bell))
+{
+}
 
-QtSoundOutput::~QtSoundOutput() {
+QtSoundOutput::~QtSoundOutput()
+{
     stop();
     const QDeadlineTimer deadline(kLongestDecodeMs);
     while (loading() && !deadline.hasExpired()) {
@@ -36,18 +40,21 @@ QtSoundOutput::~QtSoundOutput() {
         qWarning("pingalo: a sound was still being decoded when the player closed");
 }
 
-bool QtSoundOutput::loading() const {
+bool QtSoundOutput::loading() const
+{
     return isLoading(m_effect) || std::any_of(m_retired.begin(), m_retired.end(), isLoading);
 }
 
-void QtSoundOutput::ring() {
+void QtSoundOutput::ring()
+{
     if (m_bell)
         m_bell();
     else
         QApplication::beep();
 }
 
-std::unique_ptr<QSoundEffect> QtSoundOutput::makeEffect() {
+std::unique_ptr<QSoundEffect> QtSoundOutput::makeEffect()
+{
     auto effect = std::make_unique<QSoundEffect>();
     // A file that is there but cannot be decoded or played also rings, unless
     // another sound has taken its place meanwhile.
@@ -59,7 +66,8 @@ std::unique_ptr<QSoundEffect> QtSoundOutput::makeEffect() {
     return effect;
 }
 
-void QtSoundOutput::play(const QString &path, bool loop) {
+void QtSoundOutput::play(const QString &path, bool loop)
+{
     stop();
     if (!QFileInfo(path).isFile()) {
         ring();
@@ -77,7 +85,8 @@ void QtSoundOutput::play(const QString &path, bool loop) {
     m_effect->play();
 }
 
-void QtSoundOutput::stop() {
+void QtSoundOutput::stop()
+{
     if (m_effect)
         m_effect->stop();
 }

@@ -7,7 +7,10 @@
 
 namespace {
 
-QString socketName(const QString &folder) { return folder + QStringLiteral("/pingalo.socket"); }
+QString socketName(const QString &folder)
+{
+    return folder + QStringLiteral("/pingalo.socket");
+}
 
 bool anotherInstanceListens(const QString &folder)
 {

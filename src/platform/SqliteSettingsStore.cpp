@@ -4,16 +4,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-
 #include <algorithm>
-#include <vector>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -80,7 +78,10 @@ SqliteSettingsStore::SqliteSettingsStore(QString path, QString application)
 {
 }
 
-SqliteSettingsStore::~SqliteSettingsStore() { closeFile(); }
+SqliteSettingsStore::~SqliteSettingsStore()
+{
+    closeFile();
+}
 
 QString SqliteSettingsStore::defaultPath()
 {
@@ -155,8 +156,8 @@ bool SqliteSettingsStore::prepareSchema()
         version = sqlite3_column_int(stmt.get(), 0);
     }
     if (version > kSchemaVersion)
-        return fail(QStringLiteral("the file was written by a newer version (format %1)")
-                        .arg(version));
+        return fail(
+            QStringLiteral("the file was written by a newer version (format %1)").arg(version));
     if (version == 0) {
         Statement others(statement("SELECT count(*) FROM sqlite_master WHERE name<>'entries' "
                                    "AND name NOT LIKE 'sqlite_%'"));

@@ -18,7 +18,10 @@ void TrayIcon::create(const QString &tip)
     m_icon.show();
 }
 
-void TrayIcon::remove() { m_icon.hide(); }
+void TrayIcon::remove()
+{
+    m_icon.hide();
+}
 
 void TrayIcon::activated(QSystemTrayIcon::ActivationReason reason)
 {

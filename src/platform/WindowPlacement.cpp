@@ -3,7 +3,8 @@
 #include <QScreen>
 #include <QWidget>
 
-void centreOnScreen(QWidget *window) {
+void centreOnScreen(QWidget *window)
+{
     if (const QScreen *screen = window->screen()) {
         QRect frame = window->frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

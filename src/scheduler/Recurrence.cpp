@@ -4,7 +4,10 @@
 
 namespace Recurrence {
 
-QStringList names() { return {kOneTime, kDaily, kWeekly, kMonthly, kAnnual, kBill}; }
+QStringList names()
+{
+    return {kOneTime, kDaily, kWeekly, kMonthly, kAnnual, kBill};
+}
 
 bool isOneTime(const QString &name)
 {

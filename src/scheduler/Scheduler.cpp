@@ -16,7 +16,8 @@ namespace {
 
 const QString kStartUpSwitch = QStringLiteral("-SU");
 
-QString reminderText(const QString &when, const QString &note) {
+QString reminderText(const QString &when, const QString &note)
+{
     return QStringLiteral("Date and Time: ") + when + QStringLiteral("\r\n") +
            QStringLiteral("Reminder Note: ") + note;
 }
@@ -28,20 +29,23 @@ Scheduler::Scheduler(ReminderStore &store, ProgramSettings &settings, SchedulerH
     : QObject(parent)
     , m_store(store)
     , m_settings(settings)
-    , m_host(host) {
+    , m_host(host)
+{
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(kTickMs);
     m_timer1.setTimerType(Qt::PreciseTimer);
     connect(&m_timer1, &QTimer::timeout, this, &Scheduler::Timer1_Timer);
 }
 
-QString Scheduler::unscrambled(const QString &storedNote) const {
+QString Scheduler::unscrambled(const QString &storedNote) const
+{
     // A note that cannot be unscrambled (a hand-edited store) still comes up at
     // its minute, so that the reminder itself is not lost.
     return ScrambleText(storedNote, QStringLiteral("0")).value_or(kUnreadableNote);
 }
 
-bool Scheduler::loadSlot(const QString &day, qint64 slot, std::optional<QDateTime> &due) {
+bool Scheduler::loadSlot(const QString &day, qint64 slot, std::optional<QDateTime> &due)
+{
     const auto record = m_store.readRecord(day, slot);
     if (!record || record->isHole())
         return false;
@@ -61,7 +65,8 @@ bool Scheduler::loadSlot(const QString &day, qint64 slot, std::optional<QDateTim
     return true;
 }
 
-int Scheduler::fireDueSlots(const QString &day, DueRule rule) {
+int Scheduler::fireDueSlots(const QString &day, DueRule rule)
+{
     int fired = 0;
     const auto slots = m_store.slotsToVisit(day, m_fields.count);
     for (qint64 slot : slots.value_or(QList<qint64>())) {
@@ -84,7 +89,8 @@ int Scheduler::fireDueSlots(const QString &day, DueRule rule) {
     return fired;
 }
 
-void Scheduler::FireReminder(const QString &day) {
+void Scheduler::FireReminder(const QString &day)
+{
     showReminder(reminderText(m_fields.dueText, m_fields.note), m_fields.sound);
     if (!Recurrence::isOneTime(m_fields.recurrence))
         RescheduleReminder(m_store, day, m_fields.slot, m_fields.storedNote, m_fields.time,
@@ -97,12 +103,14 @@ void Scheduler::FireReminder(const QString &day) {
     m_host.showReminderWindow();
 }
 
-void Scheduler::showReminder(const QString &text, const QString &sound) {
+void Scheduler::showReminder(const QString &text, const QString &sound)
+{
     m_host.setReminderText(text);
     m_host.playSound(sound);
 }
 
-void Scheduler::Timer1_Timer() {
+void Scheduler::Timer1_Timer()
+{
     if (m_host.isLockedDown())
         return;
     const QString day = TextForms::dayKey(Clock::today());
@@ -115,14 +123,16 @@ void Scheduler::Timer1_Timer() {
     m_fields = WorkingFields();
 }
 
-void Scheduler::StartReminderCheck() {
+void Scheduler::StartReminderCheck()
+{
     if (!m_settings.hasPassword() || m_host.unlockFlag() != 0)
         CheckImmediateReminders();
     else
         m_host.showPasswordGate();
 }
 
-void Scheduler::CheckImmediateReminders() {
+void Scheduler::CheckImmediateReminders()
+{
     CheckMissedReminders();
     const QString day = TextForms::dayKey(Clock::today());
     m_fields.viewed = m_store.numViewed(day).value_or(0);
@@ -143,7 +153,8 @@ void Scheduler::CheckImmediateReminders() {
     m_fields = WorkingFields();
 }
 
-void Scheduler::CheckMissedReminders() {
+void Scheduler::CheckMissedReminders()
+{
     const qint64 lookBack = m_settings.lookBackDays();
     const QDate today = Clock::today();
     // The days from yesterday back to `lookBack` days ago that exist in the
@@ -191,7 +202,8 @@ void Scheduler::CheckMissedReminders() {
     m_fields = WorkingFields();
 }
 
-void Scheduler::ShowQueuedReminders(const QList<QueuedReminder> &entries) {
+void Scheduler::ShowQueuedReminders(const QList<QueuedReminder> &entries)
+{
     for (const QueuedReminder &entry : entries) {
         if (!QueueFile::isDue(entry, Clock::now()))
             continue;

@@ -33,7 +33,8 @@ AForm::AForm(const Services &services)
     , m_settings(std::make_unique<ProgramSettings>(services.store))
     , m_sounds(std::make_unique<Sounds>(*m_settings, services.sound))
     , m_scheduler(std::make_unique<Scheduler>(*m_reminderStore, *m_settings, *this))
-    , m_help(std::make_unique<HelpModule>(*m_settings)) {
+    , m_help(std::make_unique<HelpModule>(*m_settings))
+{
     setObjectName(QStringLiteral("AForm"));
     m_tray = new TrayIcon(ProgramPictures::icon(), this);
     connect(m_tray, &TrayIcon::rightPressed, this, &AForm::Picture1_RightPress);
@@ -46,7 +47,8 @@ AForm::AForm(const Services &services)
     m_scheduler->Timer1().start();
 }
 
-AForm::~AForm() {
+AForm::~AForm()
+{
     // The windows that hold references into this form go first.
     delete m_reminders;
     delete m_passFormEnter;
@@ -55,7 +57,8 @@ AForm::~AForm() {
     delete m_noteMaker;
 }
 
-void AForm::buildMenu() {
+void AForm::buildMenu()
+{
     mnuFile = new QMenu(QStringLiteral("Menu"), this);
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     CheckItem =
@@ -82,16 +85,19 @@ void AForm::buildMenu() {
     ExitItem->setObjectName(QStringLiteral("ExitItem"));
 }
 
-void AForm::setApplicationTitle(const QString &title) {
+void AForm::setApplicationTitle(const QString &title)
+{
     m_applicationTitle = title;
     setWindowTitle(title);
 }
 
-bool AForm::modalWindowOpen() {
+bool AForm::modalWindowOpen()
+{
     return QApplication::activeModalWidget() != nullptr;
 }
 
-void AForm::Form_Load() {
+void AForm::Form_Load()
+{
     setApplicationTitle(kLoadingTitle);
     if (!m_instance->tryAcquire()) {
         MessageBoxes::exclamation(nullptr, QStringLiteral("Pingalo! Vantor is already running."));
@@ -130,7 +136,8 @@ void AForm::Form_Load() {
     Form_Unload();
 }
 
-void AForm::ExitItem_Click() {
+void AForm::ExitItem_Click()
+{
     DeleteIcon();
     for (QWidget *window :
          std::initializer_list<QWidget *>{m_passFormEnter, m_passFormLock, m_reminders})
@@ -139,7 +146,8 @@ void AForm::ExitItem_Click() {
     Form_Unload();
 }
 
-void AForm::Form_Unload() {
+void AForm::Form_Unload()
+{
     if (m_ended)
         return;
     m_ended = true;
@@ -155,20 +163,24 @@ void AForm::Form_Unload() {
     Q_EMIT ended();
 }
 
-void AForm::CreateIcon(const QString &ShowTip) {
+void AForm::CreateIcon(const QString &ShowTip)
+{
     m_tray->create(ShowTip);
 }
 
-void AForm::DeleteIcon() {
+void AForm::DeleteIcon()
+{
     m_tray->remove();
 }
 
-void AForm::CheckItem_Click() {
+void AForm::CheckItem_Click()
+{
     m_scheduler->setManualCheck(1);
     m_scheduler->StartReminderCheck();
 }
 
-void AForm::NoteMakerItem_Click() {
+void AForm::NoteMakerItem_Click()
+{
     if (!m_noteMaker)
         m_noteMaker = new NoteMaker(
             {*m_reminderStore, *m_sounds, m_scheduler->Timer1(), *m_help, m_billDate}, this);
@@ -177,17 +189,20 @@ void AForm::NoteMakerItem_Click() {
     m_noteMaker->activateWindow();
 }
 
-void AForm::LockItem_Click() {
+void AForm::LockItem_Click()
+{
     // The action toggled its own check mark before this runs.
     if (LockItem->isChecked())
         passFormEnter()->setStat(QStringLiteral("0"));
 }
 
-void AForm::HelpItem_Click() {
+void AForm::HelpItem_Click()
+{
     m_help->ShowHelpContents();
 }
 
-void AForm::AboutPingalo_Click() {
+void AForm::AboutPingalo_Click()
+{
     if (!m_about)
         m_about = new About(this);
     m_about->show();
@@ -195,7 +210,8 @@ void AForm::AboutPingalo_Click() {
     m_about->activateWindow();
 }
 
-void AForm::Picture1_RightPress() {
+void AForm::Picture1_RightPress()
+{
     if (modalWindowOpen())
         return;
     if (LockItem->isChecked() && unlockFlag() == 0) {
@@ -216,7 +232,8 @@ void AForm::Picture1_RightPress() {
     mnuFile->popup(QPoint(pointer.x() - mnuFile->sizeHint().width(), pointer.y()));
 }
 
-PassFormEnter *AForm::passFormEnter() {
+PassFormEnter *AForm::passFormEnter()
+{
     if (!m_passFormEnter) {
         m_passFormEnter = new PassFormEnter(*m_settings, *m_scheduler, this);
         connect(m_passFormEnter, &PassFormEnter::passwordGiven, this,
@@ -225,47 +242,57 @@ PassFormEnter *AForm::passFormEnter() {
     return m_passFormEnter;
 }
 
-PassFormLock *AForm::passFormLock() const {
+PassFormLock *AForm::passFormLock() const
+{
     return m_passFormLock;
 }
 
-About *AForm::about() const {
+About *AForm::about() const
+{
     return m_about;
 }
 
-NoteMaker *AForm::noteMaker() const {
+NoteMaker *AForm::noteMaker() const
+{
     return m_noteMaker;
 }
 
-Reminders *AForm::reminders() {
+Reminders *AForm::reminders()
+{
     if (!m_reminders)
         m_reminders = new Reminders(*m_sounds, m_scheduler->Timer1(), this);
     return m_reminders;
 }
 
-void AForm::setReminderText(const QString &text) {
+void AForm::setReminderText(const QString &text)
+{
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     reminders()->ReminderText->setPlainText(shown);
 }
 
-void AForm::showReminderWindow() {
+void AForm::showReminderWindow()
+{
     reminders()->exec();
 }
 
-void AForm::playSound(const QString &name) {
+void AForm::playSound(const QString &name)
+{
     m_sounds->PlayReminderSound(name);
 }
 
-bool AForm::isLockedDown() const {
+bool AForm::isLockedDown() const
+{
     return LockItem->isChecked();
 }
 
-int AForm::unlockFlag() const {
+int AForm::unlockFlag() const
+{
     return const_cast<AForm *>(this)->passFormEnter()->statNumber();
 }
 
-void AForm::showPasswordGate() {
+void AForm::showPasswordGate()
+{
     PassFormEnter *gate = passFormEnter();
     gate->setWindowModality(Qt::NonModal);
     gate->show();
@@ -273,6 +300,7 @@ void AForm::showPasswordGate() {
     gate->activateWindow();
 }
 
-void AForm::showNoImmediateReminders() {
+void AForm::showNoImmediateReminders()
+{
     MessageBoxes::information(nullptr, QStringLiteral("No immediate reminders."));
 }

@@ -15,11 +15,13 @@
 namespace {
 
 // Placements in twips, as the box was drawn; 15 twips make a pixel.
-QRect twips(int left, int top, int width, int height) {
+QRect twips(int left, int top, int width, int height)
+{
     return QRect(left / 15, top / 15, width / 15, height / 15);
 }
 
-QLabel *centredLabel(QWidget *parent, const char *name, const QString &text, const QRect &place) {
+QLabel *centredLabel(QWidget *parent, const char *name, const QString &text, const QRect &place)
+{
     auto *label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setAlignment(Qt::AlignCenter);
@@ -32,7 +34,8 @@ QLabel *centredLabel(QWidget *parent, const char *name, const QString &text, con
 } // namespace
 
 About::About(QWidget *owner)
-    : QDialog(owner) {
+    : QDialog(owner)
+{
     setObjectName(QStringLiteral("About"));
     setWindowTitle(QStringLiteral("About Pingalo! Vantor"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -78,15 +81,18 @@ About::About(QWidget *owner)
     connect(OKBttn, &QPushButton::clicked, this, &About::OKBttn_Click);
 }
 
-void About::Label4_Click() {
+void About::Label4_Click()
+{
     QDesktopServices::openUrl(QUrl(kWebAddress));
 }
 
-void About::OKBttn_Click() {
+void About::OKBttn_Click()
+{
     close();
 }
 
-bool About::eventFilter(QObject *watched, QEvent *event) {
+bool About::eventFilter(QObject *watched, QEvent *event)
+{
     if (watched == Label4 && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton &&
         Label4->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint())) {
@@ -96,7 +102,8 @@ bool About::eventFilter(QObject *watched, QEvent *event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void About::paintEvent(QPaintEvent *event) {
+void About::paintEvent(QPaintEvent *event)
+{
     QDialog::paintEvent(event);
     // Four thin lines frame the text below the logo.
     QPainter painter(this);
@@ -108,7 +115,8 @@ void About::paintEvent(QPaintEvent *event) {
     painter.drawLine(area.topRight(), area.bottomRight());
 }
 
-void About::showEvent(QShowEvent *event) {
+void About::showEvent(QShowEvent *event)
+{
     QDialog::showEvent(event);
     centreOnScreen(this);
 }

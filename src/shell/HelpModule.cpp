@@ -3,7 +3,10 @@
 #include "shell/HelpWindow.h"
 #include "store/ProgramSettings.h"
 
-HelpModule::~HelpModule() { delete m_window; }
+HelpModule::~HelpModule()
+{
+    delete m_window;
+}
 
 QString HelpModule::helpPath() const
 {
@@ -20,4 +23,7 @@ void HelpModule::ShowHelpContents()
     m_window->activateWindow();
 }
 
-HelpWindow *HelpModule::window() const { return m_window; }
+HelpWindow *HelpModule::window() const
+{
+    return m_window;
+}

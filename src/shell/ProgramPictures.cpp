@@ -11,10 +11,19 @@ QIcon icon()
     return result;
 }
 
-QCursor handCursor() { return QCursor(QPixmap(QStringLiteral(":/cursors/hand.png")), 12, 1); }
+QCursor handCursor()
+{
+    return QCursor(QPixmap(QStringLiteral(":/cursors/hand.png")), 12, 1);
+}
 
-QPixmap logo() { return QPixmap(QStringLiteral(":/logo.png")); }
+QPixmap logo()
+{
+    return QPixmap(QStringLiteral(":/logo.png"));
+}
 
-QPixmap splash() { return QPixmap(QStringLiteral(":/splash.png")); }
+QPixmap splash()
+{
+    return QPixmap(QStringLiteral(":/splash.png"));
+}
 
 } // namespace ProgramPictures

@@ -7,7 +7,8 @@
 #include <QLabel>
 
 SplashScreen::SplashScreen(QWidget *owner)
-    : QDialog(owner) {
+    : QDialog(owner)
+{
     setObjectName(QStringLiteral("SplashScreen"));
     setWindowTitle(QStringLiteral("Pingalo! Vantor"));
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
@@ -26,16 +27,19 @@ SplashScreen::SplashScreen(QWidget *owner)
     Timer1.start();
 }
 
-void SplashScreen::Timer1_Timer() {
+void SplashScreen::Timer1_Timer()
+{
     close();
 }
 
-void SplashScreen::keyPressEvent(QKeyEvent *event) {
+void SplashScreen::keyPressEvent(QKeyEvent *event)
+{
     // Escape does not cut the two seconds short.
     event->accept();
 }
 
-void SplashScreen::showEvent(QShowEvent *event) {
+void SplashScreen::showEvent(QShowEvent *event)
+{
     QDialog::showEvent(event);
     centreOnScreen(this);
 }

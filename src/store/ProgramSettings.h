@@ -22,7 +22,9 @@ public:
     static inline const QString kDefaultCheckMissed = QStringLiteral("14");
 
     explicit ProgramSettings(SettingsStore &store)
-        : m_store(store) {}
+        : m_store(store)
+    {
+    }
 
     // "Last": the password as stored (scrambled); the empty text means none.
     std::optional<QString> storedPassword() const;

@@ -152,7 +152,8 @@ std::optional<qint64> ReminderStore::append(const QString &day, const ReminderRe
     return slot;
 }
 
-std::optional<qint64> ReminderStore::appendReminder(const QString &day, const ReminderRecord &record)
+std::optional<qint64> ReminderStore::appendReminder(const QString &day,
+                                                    const ReminderRecord &record)
 {
     return append(day, record, false);
 }
@@ -174,8 +175,7 @@ bool ReminderStore::deleteFromList(const QString &day, const QString &slot)
 {
     return m_store.transaction([&] {
         const auto viewed = numViewed(day);
-        return viewed &&
-               m_store.save(daySection(day), kNumViewed, QString::number(*viewed + 1)) &&
+        return viewed && m_store.save(daySection(day), kNumViewed, QString::number(*viewed + 1)) &&
                m_store.deleteSection(daySection(day) + QLatin1Char('\\') + slot);
     });
 }

@@ -1,6 +1,5 @@
 #include "store/TextForms.h"
 
-
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -15,7 +14,10 @@ bool inRange(const QDate &date)
     return date.isValid() && date >= kFirstDate && date <= kLastDate;
 }
 
-QString twoDigits(int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); }
+QString twoDigits(int n)
+{
+    return QString::number(n).rightJustified(2, QLatin1Char('0'));
+}
 
 // Reads up to `most` ASCII digits at `pos`; false when there is none.
 bool digits(QStringView text, qsizetype &pos, int most, int &value, int &count)
@@ -73,7 +75,10 @@ bool scanNumber(const QString &text, qsizetype pos, qsizetype &end, double &valu
     return true;
 }
 
-bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
 
 } // namespace
 
@@ -123,7 +128,8 @@ std::optional<QDate> parseDate(const QString &text)
     if (!digits(trimmed, pos, 2, day, count) || pos >= trimmed.size() ||
         trimmed[pos++] != QLatin1Char('/'))
         return std::nullopt;
-    if (!digits(trimmed, pos, 4, year, count) || pos != trimmed.size() || (count != 2 && count != 4))
+    if (!digits(trimmed, pos, 4, year, count) || pos != trimmed.size() ||
+        (count != 2 && count != 4))
         return std::nullopt;
     if (count == 2)
         year += year < 30 ? 2000 : 1900;
@@ -220,7 +226,10 @@ qint64 hoursBetween(const QDateTime &from, const QDateTime &to)
     return index(to) - index(from);
 }
 
-qint64 daysBetween(const QDate &from, const QDate &to) { return to.toJulianDay() - from.toJulianDay(); }
+qint64 daysBetween(const QDate &from, const QDate &to)
+{
+    return to.toJulianDay() - from.toJulianDay();
+}
 
 double leadingNumber(const QString &text)
 {
@@ -244,7 +253,10 @@ qint64 roundHalfEven(double value)
     return qint64(std::nearbyint(value)); // the default rounding mode rounds a half to even
 }
 
-qint64 wholeNumber(const QString &text) { return roundHalfEven(leadingNumber(text)); }
+qint64 wholeNumber(const QString &text)
+{
+    return roundHalfEven(leadingNumber(text));
+}
 
 std::optional<double> numericValue(const QString &text)
 {

@@ -6,7 +6,8 @@
 #include <QApplication>
 #include <memory>
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     QApplication app(argc, argv);
     auto output = std::make_unique<QtSoundOutput>([] {});
     for (int i = 1; i < argc; ++i) {

@@ -25,7 +25,8 @@ class TstReminderWindow : public QObject {
 private Q_SLOTS:
     // Fixed in size, on top of everything, with no task-bar entry and no minimise or
     // maximise button.
-    void itStaysOnTop() {
+    void itStaysOnTop()
+    {
         Reminders window(m_sounds, m_timer, &m_owner);
         QCOMPARE(window.minimumSize(), window.maximumSize());
         const Qt::WindowFlags flags = window.windowFlags();
@@ -35,7 +36,8 @@ private Q_SLOTS:
         QCOMPARE(window.ReminderText->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     }
 
-    void everyDismissalDoesWhatOkDoes_data() {
+    void everyDismissalDoesWhatOkDoes_data()
+    {
         QTest::addColumn<QString>("how");
         QTest::newRow("OK") << u"ok"_s;
         QTest::newRow("Escape") << u"escape"_s;
@@ -43,7 +45,8 @@ private Q_SLOTS:
         QTest::newRow("Enter") << u"enter"_s;
     }
 
-    void everyDismissalDoesWhatOkDoes() {
+    void everyDismissalDoesWhatOkDoes()
+    {
         QFETCH(QString, how);
         Reminders window(m_sounds, m_timer, &m_owner);
         for (const QString &note : {u"first"_s, u"second"_s}) {

@@ -15,7 +15,8 @@ class TstSounds : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void namesDecideTheFileAndTheLoop() {
+    void namesDecideTheFileAndTheLoop()
+    {
         MemorySettingsStore store;
         ProgramSettings settings(store);
         RecordingSoundOutput output;
@@ -41,7 +42,8 @@ private Q_SLOTS:
                      qPrintable(name));
     }
 
-    void theOutputIsMadeOnFirstUseAndRingsForMissingFiles() {
+    void theOutputIsMadeOnFirstUseAndRingsForMissingFiles()
+    {
         int bells = 0;
         QtSoundOutput output([&] { ++bells; });
         output.stop();
@@ -63,7 +65,8 @@ private Q_SLOTS:
         QVERIFY(!output.effect()->isPlaying());
     }
 
-    void thePlayerModuleLoadsOnlyWithTheFirstSound() {
+    void thePlayerModuleLoadsOnlyWithTheFirstSound()
+    {
         int bells = 0;
         LazySoundOutput missing({u"/nonexistent"_s}, [&] { ++bells; });
         missing.stop();
@@ -86,7 +89,8 @@ private Q_SLOTS:
     // Qt Multimedia can hang a process that ends while a wave is still being
     // decoded; the player must not let that happen. A hang shows only now and
     // then, hence the repeats.
-    void aProcessThatJustPlayedStillEnds() {
+    void aProcessThatJustPlayedStillEnds()
+    {
         const QString snds = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/");
         const QStringList waves{snds + u"VITAL_LOOP.wav"_s, snds + u"BEEP.wav"_s, u"-"_s,
                                 snds + u"VITAL_LOOP.wav"_s};

@@ -19,7 +19,8 @@ class TstBillForm : public QObject {
 
     // Chooses "Bill Reminder" in the note maker and runs `fill` on the wizard;
     // gives the messages it showed.
-    static QStringList throughTheWizard(NoteMakerFixture &f, std::function<void(BillForm *)> fill) {
+    static QStringList throughTheWizard(NoteMakerFixture &f, std::function<void(BillForm *)> fill)
+    {
         MessageRecorder messages;
         whenModal<BillForm>([&](BillForm *wizard) { fill(wizard); });
         f.window->Combo2->setCurrentIndex(5);
@@ -29,7 +30,8 @@ class TstBillForm : public QObject {
     }
 
 private Q_SLOTS:
-    void twentyDaysAheadWithTenDaysNotice() {
+    void twentyDaysAheadWithTenDaysNotice()
+    {
         NoteMakerFixture f;
         bool looked = false;
         const QStringList said = throughTheWizard(f, [&](BillForm *wizard) {
@@ -61,7 +63,8 @@ private Q_SLOTS:
         QCOMPARE(f.stored(u"12/14/2026"_s), QStringList({u"City Power|Sounds|Bill Reminder|"_s}));
     }
 
-    void refusalsWarningsAndRounding_data() {
+    void refusalsWarningsAndRounding_data()
+    {
         QTest::addColumn<QString>("payee");
         QTest::addColumn<int>("dueInDays");
         QTest::addColumn<QString>("advance");
@@ -90,7 +93,8 @@ private Q_SLOTS:
         QTest::newRow("empty") << "Gas" << 20 << "" << QStringList({number}) << "";
     }
 
-    void refusalsWarningsAndRounding() {
+    void refusalsWarningsAndRounding()
+    {
         QFETCH(QString, payee);
         QFETCH(int, dueInDays);
         QFETCH(QString, advance);
@@ -114,7 +118,8 @@ private Q_SLOTS:
         QCOMPARE(f.window->NoteEdit->toPlainText(), billDate.isEmpty() ? u"before"_s : payee);
     }
 
-    void cancelAndTheCloseBox() {
+    void cancelAndTheCloseBox()
+    {
         NoteMakerFixture f;
         f.billDate = u"12/20/2026"_s;
         f.window->NoteEdit->setPlainText(u"kept"_s);

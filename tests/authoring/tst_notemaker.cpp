@@ -24,8 +24,8 @@ class TstNoteMaker : public QObject {
     Q_OBJECT
 
     // Presses the create button and gives what it said (nothing when it stored).
-    static MessageRecorder::Message press(NoteMakerFixture &f,
-                                          bool *timerOffWhileAsking = nullptr) {
+    static MessageRecorder::Message press(NoteMakerFixture &f, bool *timerOffWhileAsking = nullptr)
+    {
         MessageRecorder messages;
         bool off = true;
         messages.onMessage = [&](QMessageBox *) { off = off && !f.timer.isActive(); };
@@ -38,7 +38,8 @@ class TstNoteMaker : public QObject {
 private Q_SLOTS:
     // As loaded and after a reset: today at midnight, one-time, no sound, no note. Then the
     // tab order, and every control inside its parent, clear of the others and not cut off.
-    void theFormAsLoadedAndAfterAReset() {
+    void theFormAsLoadedAndAfterAReset()
+    {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         const auto state = [w] {
@@ -87,7 +88,8 @@ private Q_SLOTS:
         QCOMPARE(state(), fresh);
     }
 
-    void theChecksInTheirOrder() {
+    void theChecksInTheirOrder()
+    {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         // As loaded: the day at midnight has passed.
@@ -115,7 +117,8 @@ private Q_SLOTS:
         QVERIFY(f.timer.isActive());
     }
 
-    void theMinuteBoundaries() {
+    void theMinuteBoundaries()
+    {
         NoteMakerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 15, 59)));
         NoteMaker *w = f.window;
         w->NoteEdit->setPlainText(u"  Call Ann  "_s);
@@ -140,7 +143,8 @@ private Q_SLOTS:
         QVERIFY(f.reminders.readRecord(kToday, 3)->isHole());
     }
 
-    void notesThatCannotBeKeptAndStoresThatRefuse() {
+    void notesThatCannotBeKeptAndStoresThatRefuse()
+    {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->DTPicker1->setDate(QDate(2026, 12, 5));
@@ -161,7 +165,8 @@ private Q_SLOTS:
         QVERIFY(f.timer.isActive());
     }
 
-    void theBillRoad() {
+    void theBillRoad()
+    {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->NoteEdit->setPlainText(u"Rent"_s);

@@ -15,7 +15,8 @@
 namespace {
 
 // Chooses a sound as the user does: the list drops down, an item is chosen.
-void choose(NoteMaker *w, const QString &name) {
+void choose(NoteMaker *w, const QString &name)
+{
     w->soundSelection().Combo1_DropDown();
     w->Combo1->setCurrentIndex(w->Combo1->findText(name));
     Q_EMIT w->Combo1->activated(w->Combo1->currentIndex());
@@ -29,7 +30,8 @@ class TstSoundSelection : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void theFourStates() {
+    void theFourStates()
+    {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->Check1->setChecked(true); // on, nothing chosen
@@ -62,7 +64,8 @@ private Q_SLOTS:
         QCOMPARE(w->SndPreviewBttn->text(), u"&Preview"_s);
     }
 
-    void noSoundAndResetLeaveALoopPlaying() {
+    void noSoundAndResetLeaveALoopPlaying()
+    {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->Check1->setChecked(true);
@@ -97,7 +100,8 @@ private Q_SLOTS:
     }
 
     // The sound stored is the text of the box, chosen or typed (chosen: the e2e test).
-    void aListDroppedAndLeftUnlocksTheBox() {
+    void aListDroppedAndLeftUnlocksTheBox()
+    {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->Check1->setChecked(true);

@@ -22,11 +22,13 @@ public:
     std::function<void()> whileShown;
     bool timerWasOffWhileShown = true;
 
-    void setReminderText(const QString &t) override {
+    void setReminderText(const QString &t) override
+    {
         text = t;
         events << QStringLiteral("text:") + t;
     }
-    void showReminderWindow() override {
+    void showReminderWindow() override
+    {
         events << QStringLiteral("window");
         shownTexts << text;
         if (timer && timer->isActive())
@@ -44,7 +46,8 @@ public:
     QString commandLine() const override { return arguments; }
 
     // The notes of the windows shown, in order.
-    QStringList notes() const {
+    QStringList notes() const
+    {
         QStringList result;
         for (const QString &t : shownTexts)
             result << t.section(QStringLiteral("Reminder Note: "), 1);

@@ -14,7 +14,8 @@
 // milliseconds from the event loop that shows it. The wait ends unanswered when
 // `context` is destroyed.
 template<class Window>
-void whenModal(std::function<void(Window *)> answer, QObject *context = nullptr) {
+void whenModal(std::function<void(Window *)> answer, QObject *context = nullptr)
+{
     auto *poll = new QTimer(context ? context : qApp);
     poll->setInterval(5);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
@@ -45,7 +46,8 @@ public:
         QString title;
     };
 
-    MessageRecorder() {
+    MessageRecorder()
+    {
         m_poll.setInterval(5);
         QObject::connect(&m_poll, &QTimer::timeout, [this] { answer(); });
         m_poll.start();
@@ -55,7 +57,8 @@ public:
     // Runs just before a box is answered, with the box still on screen.
     std::function<void(QMessageBox *)> onMessage;
 
-    QStringList texts() const {
+    QStringList texts() const
+    {
         QStringList result;
         for (const Message &m : messages)
             result << m.text;
@@ -63,7 +66,8 @@ public:
     }
 
 private:
-    void answer() {
+    void answer()
+    {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || !box->isVisible() || box == m_answered)
             return;

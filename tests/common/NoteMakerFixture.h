@@ -18,20 +18,23 @@
 struct NoteMakerFixture {
     explicit NoteMakerFixture(const QDateTime &start = QDateTime(QDate(2026, 12, 4),
                                                                  QTime(10, 15, 30)))
-        : clock(start) {
+        : clock(start)
+    {
         timer.setInterval(59'500);
         timer.start();
         open();
     }
     ~NoteMakerFixture() { delete window; }
 
-    void open() {
+    void open()
+    {
         window = new NoteMaker({reminders, sounds, timer, help, billDate}, &owner);
         window->show();
     }
 
     // The live records of a day as "note|sound|recurrence|time", in slot order.
-    QStringList stored(const QString &day) {
+    QStringList stored(const QString &day)
+    {
         QStringList result;
         const QList<qint64> slots =
             reminders.slotsToVisit(day, reminders.numReminders(day).value_or(0))

@@ -8,7 +8,8 @@
 class RecordingSoundOutput : public SoundOutput {
 public:
     QStringList calls;
-    void play(const QString &path, bool loop) override {
+    void play(const QString &path, bool loop) override
+    {
         calls << (loop ? QStringLiteral("loop ") : QStringLiteral("play ")) + path;
     }
     void stop() override { calls << QStringLiteral("stop"); }

@@ -16,7 +16,8 @@
 // A scheduler over a memory store, a test clock and a recording host.
 struct SchedulerFixture {
     explicit SchedulerFixture(const QDateTime &start)
-        : clock(start) {
+        : clock(start)
+    {
         host.timer = &scheduler.Timer1();
         scheduler.Timer1().start();
     }
@@ -24,14 +25,16 @@ struct SchedulerFixture {
     // Appends a reminder as the note maker does; `time` empty for a bill reminder.
     qint64 add(const QDate &day, const QString &time, const QString &note,
                const QString &recurrence = Recurrence::kOneTime,
-               const QString &sound = QStringLiteral("BEEP")) {
+               const QString &sound = QStringLiteral("BEEP"))
+    {
         return *store.appendReminder(
             TextForms::dayKey(day),
             {*ScrambleText(note, QStringLiteral("1")), sound, recurrence, time});
     }
 
     // The notes of the live slots of a day, in slot order.
-    QStringList liveNotes(const QDate &date) {
+    QStringList liveNotes(const QDate &date)
+    {
         const QString day = TextForms::dayKey(date);
         QStringList notes;
         const QList<qint64> slots = *store.slotsToVisit(day, *store.numReminders(day));
@@ -43,7 +46,8 @@ struct SchedulerFixture {
         return notes;
     }
 
-    bool dayExists(const QDate &date) {
+    bool dayExists(const QDate &date)
+    {
         return store.storedDays()->contains(TextForms::dayKey(date));
     }
 
@@ -56,7 +60,8 @@ struct SchedulerFixture {
 };
 
 // A line of the queue file: "moment|note|sound", the note scrambled and in Windows-1252.
-inline QByteArray queueLine(const char *when, const QString &note, const char *sound = "BEEP") {
+inline QByteArray queueLine(const char *when, const QString &note, const char *sound = "BEEP")
+{
     QByteArray bytes = QByteArray(when) + '|';
     const QString scrambled = *ScrambleText(note, QStringLiteral("1"));
     for (QChar c : scrambled)
@@ -65,7 +70,8 @@ inline QByteArray queueLine(const char *when, const QString &note, const char *s
 }
 
 // Writes `content` to the file at `path` and gives the path.
-inline QString writeFile(const QString &path, const QByteArray &content) {
+inline QString writeFile(const QString &path, const QByteArray &content)
+{
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(content) != content.size())
         qFatal("cannot write %s", qPrintable(path));

@@ -20,13 +20,17 @@ struct ShellFixture {
                           const QString &runtime = QString())
         : clock(start)
         , form({store, sound, commandLine, runtime.isEmpty() ? runtimeDir.path() : runtime})
-        , ended(&form, &AForm::ended) {}
+        , ended(&form, &AForm::ended)
+    {
+    }
 
-    void setPassword(const QString &password) {
+    void setPassword(const QString &password)
+    {
         program.setStoredPassword(*ScrambleText(password, QStringLiteral("1")));
     }
 
-    void addToday(const QString &time, const QString &note) {
+    void addToday(const QString &time, const QString &note)
+    {
         reminders.appendReminder(TextForms::dayKey(Clock::today()),
                                  {*ScrambleText(note, QStringLiteral("1")), QStringLiteral("BEEP"),
                                   QStringLiteral("One-Time Reminder"), time});

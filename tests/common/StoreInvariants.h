@@ -5,7 +5,8 @@
 
 // What every writer keeps true of the reminders in a store. Gives the first
 // violation found, or the empty text when the store is sound.
-inline QString reminderStoreViolation(SettingsStore &settings) {
+inline QString reminderStoreViolation(SettingsStore &settings)
+{
     ReminderStore store(settings);
     const auto days = store.storedDays();
     if (!days)

@@ -7,7 +7,8 @@
 class TestClock : public Clock {
 public:
     explicit TestClock(const QDateTime &start)
-        : m_now(start) {
+        : m_now(start)
+    {
         Clock::setInstance(this);
     }
     ~TestClock() override { Clock::setInstance(nullptr); }

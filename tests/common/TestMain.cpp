@@ -10,7 +10,8 @@ using Application = QApplication;
 using Application = QCoreApplication;
 #endif
 
-int TestRegistry::runAll(int argc, char **argv) {
+int TestRegistry::runAll(int argc, char **argv)
+{
     int failed = 0;
     for (const Factory &make : factories()) {
         const std::unique_ptr<QObject> test = make();
@@ -19,7 +20,8 @@ int TestRegistry::runAll(int argc, char **argv) {
     return failed;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     Application app(argc, argv);
     return TestRegistry::runAll(argc, argv);
 }

@@ -16,13 +16,15 @@ namespace TestRegistry {
 
 using Factory = std::function<std::unique_ptr<QObject>()>;
 
-inline std::vector<Factory> &factories() {
+inline std::vector<Factory> &factories()
+{
     static std::vector<Factory> list;
     return list;
 }
 
 template<class T> struct Add {
-    Add() {
+    Add()
+    {
         factories().push_back([] { return std::make_unique<T>(); });
     }
 };

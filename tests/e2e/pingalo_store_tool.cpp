@@ -12,18 +12,21 @@
 
 namespace {
 
-QString arg(char **argv, int i) {
+QString arg(char **argv, int i)
+{
     return QString::fromLocal8Bit(argv[i]);
 }
 
-int usage() {
+int usage()
+{
     std::fprintf(stderr, "usage: pingalo_store_tool STORE append|set|live ...\n");
     return 2;
 }
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     if (argc < 3)
         return usage();
     SqliteSettingsStore settings(arg(argv, 1));

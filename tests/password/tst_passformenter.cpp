@@ -15,7 +15,8 @@
 
 namespace {
 
-void typeAndPress(PassFormEnter *gate, const QString &password, bool enter = false) {
+void typeAndPress(PassFormEnter *gate, const QString &password, bool enter = false)
+{
     gate->PasswordIn->setText(password);
     if (enter)
         QTest::keyClick(gate->PasswordIn, Qt::Key_Return);
@@ -31,13 +32,15 @@ class TstPassFormEnter : public QObject {
     QWidget m_owner;
 
     // A gate over `f`, with `stored` as the stored password, scrambled or as it is.
-    PassFormEnter *makeGate(SchedulerFixture &f, const QString &stored, bool scrambled = true) {
+    PassFormEnter *makeGate(SchedulerFixture &f, const QString &stored, bool scrambled = true)
+    {
         f.program.setStoredPassword(scrambled ? *ScrambleText(stored, u"1"_s) : stored);
         return new PassFormEnter(f.program, f.scheduler, &m_owner);
     }
 
 private Q_SLOTS:
-    void aWrongPasswordBringsTheGateBackUntilTheRightOne() {
+    void aWrongPasswordBringsTheGateBackUntilTheRightOne()
+    {
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
         QPointer<PassFormEnter> gate = makeGate(f, u"Secret"_s);
         QSignalSpy given(gate, &PassFormEnter::passwordGiven);
@@ -74,7 +77,8 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void escapeAndEnterOutsideTheBoxDoNothingAndCancelDestroysTheFlag() {
+    void escapeAndEnterOutsideTheBoxDoNothingAndCancelDestroysTheFlag()
+    {
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
         QPointer<PassFormEnter> gate = makeGate(f, u"pw"_s);
         MessageRecorder messages;
@@ -94,7 +98,8 @@ private Q_SLOTS:
     }
 
     // Which entries are due is the queue file's test; here, that they come every time.
-    void theRightPasswordShowsTheQueueFileEveryTime() {
+    void theRightPasswordShowsTheQueueFileEveryTime()
+    {
         QTemporaryDir dir;
         writeFile(dir.filePath(QueueFile::kFileName),
                   queueLine("12/4/2026 11:00:00 AM", u"dentist"_s) + "\r\n" +

@@ -11,11 +11,13 @@
 
 namespace {
 
-QString write(const QTemporaryDir &dir, const QByteArray &content) {
+QString write(const QTemporaryDir &dir, const QByteArray &content)
+{
     return writeFile(dir.filePath(QueueFile::kFileName), content);
 }
 
-QStringList notes(const QList<QueuedReminder> &entries) {
+QStringList notes(const QList<QueuedReminder> &entries)
+{
     QStringList result;
     for (const QueuedReminder &e : entries)
         result << e.note;
@@ -28,7 +30,8 @@ class TstQueueFile : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void onlyEntriesOfTheComingDayAndAHalfAreShown() {
+    void onlyEntriesOfTheComingDayAndAHalfAreShown()
+    {
         QTemporaryDir dir;
         const QByteArray content =
             queueLine("12/4/2026 11:29:00 PM", u"a minute ago"_s) + "\r\n" +
@@ -59,7 +62,8 @@ private Q_SLOTS:
         QVERIFY(!slow.host.notes().contains(u"now"_s));
     }
 
-    void onlyCarriageReturnAndLineFeedEndALine() {
+    void onlyCarriageReturnAndLineFeedEndALine()
+    {
         const QByteArray a = queueLine("12/4/2026 11:40:00 PM", u"first"_s);
         const QByteArray b = queueLine("12/4/2026 11:50:00 PM", u"second"_s);
         QCOMPARE(notes(QueueFile::parse(a + "\r\n" + b + "\r\n")),
@@ -72,7 +76,8 @@ private Q_SLOTS:
         QCOMPARE(single.first().sound, u"BEEP\n12/4/2026 11:50:00 PM"_s);
     }
 
-    void badLinesAreSkippedAndTheRestShown() {
+    void badLinesAreSkippedAndTheRestShown()
+    {
         const QByteArray good = queueLine("12/4/2026 11:40:00 PM", u"good"_s);
         QByteArray binary;
         for (int i = 0; i < 4096; ++i)
@@ -87,7 +92,8 @@ private Q_SLOTS:
         QCOMPARE(QueueFile::parse(binary), QList<QueuedReminder>());
     }
 
-    void filesThatAreNotThereOrNotReadyGiveNothing() {
+    void filesThatAreNotThereOrNotReadyGiveNothing()
+    {
         QTemporaryDir dir;
         QCOMPARE(QueueFile::read(dir.filePath(QueueFile::kFileName)), QList<QueuedReminder>());
         QCOMPARE(QueueFile::read(write(dir, QByteArray())), QList<QueuedReminder>());

@@ -16,7 +16,8 @@ namespace {
 const QString helpFile = QStringLiteral(PINGALO_SOURCE_DIR "/resources/Pingalo_Help.chm");
 
 // "name -> local" lines, indented by depth, for whole-tree comparisons.
-QStringList outline(const QList<ChmTopic> &topics, int depth = 0) {
+QStringList outline(const QList<ChmTopic> &topics, int depth = 0)
+{
     QStringList lines;
     for (const ChmTopic &t : topics) {
         lines << QString(depth * 2, QLatin1Char(' ')) + t.name + u" -> "_s + t.local;
@@ -26,7 +27,8 @@ QStringList outline(const QList<ChmTopic> &topics, int depth = 0) {
 }
 
 // One topic of a contents file.
-QByteArray topic(const char *name, const char *local) {
+QByteArray topic(const char *name, const char *local)
+{
     return QByteArray("<OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"") + name +
            "\"><param name=\"Local\" value=\"" + local + "\"></OBJECT>";
 }
@@ -40,7 +42,8 @@ class TstChmArchive : public QObject {
     QByteArray m_real;
     int m_files = 0;
 
-    QString write(const QByteArray &data) {
+    QString write(const QByteArray &data)
+    {
         const QString path = m_dir.filePath(u"file%1.chm"_s.arg(++m_files));
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
@@ -49,7 +52,8 @@ class TstChmArchive : public QObject {
     }
 
     // The committed file with one 32-bit field changed.
-    QByteArray patched(qsizetype offset, quint32 value) const {
+    QByteArray patched(qsizetype offset, quint32 value) const
+    {
         QByteArray data = m_real;
         qToLittleEndian(value, data.data() + offset);
         return data;
@@ -61,7 +65,8 @@ class TstChmArchive : public QObject {
     qsizetype controlData() const { return m_real.indexOf("LZXC") - 4; }
 
 private Q_SLOTS:
-    void initTestCase() {
+    void initTestCase()
+    {
         QVERIFY(m_dir.isValid());
         QFile f(helpFile);
         QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(helpFile));
@@ -70,7 +75,8 @@ private Q_SLOTS:
         QVERIFY(controlData() > 0);
     }
 
-    void readsTheCommittedFile() {
+    void readsTheCommittedFile()
+    {
         ChmArchive archive;
         QVERIFY2(archive.open(helpFile), qPrintable(archive.errorString()));
         QCOMPARE(archive.title(), u"Pingalo! Vantor Help"_s);
@@ -97,7 +103,8 @@ private Q_SLOTS:
         }
     }
 
-    void parsesContentsLeniently_data() {
+    void parsesContentsLeniently_data()
+    {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QStringList>("expected");
         // The committed file's own contents stand for the usual form.
@@ -124,13 +131,15 @@ private Q_SLOTS:
             << QStringList{u"Loose -> loose.htm"_s, u"Next -> next.htm"_s};
     }
 
-    void parsesContentsLeniently() {
+    void parsesContentsLeniently()
+    {
         QFETCH(QByteArray, text);
         QFETCH(QStringList, expected);
         QCOMPARE(outline(ChmArchive::parseSitemap(text)), expected);
     }
 
-    void deepNestingIsFlattenedNotFollowed() {
+    void deepNestingIsFlattenedNotFollowed()
+    {
         QByteArray text;
         for (int i = 0; i < 5000; ++i)
             text += "<UL><LI>" + topic("n", "n.htm");
@@ -141,7 +150,8 @@ private Q_SLOTS:
 
     // Files that are missing, foreign, cut short or damaged are refused with a
     // reason; a file that was open before is let go either way.
-    void refusesUnusableFiles_data() {
+    void refusesUnusableFiles_data()
+    {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("reason");
         const QString foreign = u"is not a compiled help file"_s;
@@ -188,7 +198,8 @@ private Q_SLOTS:
         QTest::newRow("window size zero") << patched(controlData() + 0x10, 0) << damaged;
     }
 
-    void refusesUnusableFiles() {
+    void refusesUnusableFiles()
+    {
         QFETCH(QByteArray, content);
         QFETCH(QString, reason);
         const QByteArray tag = QTest::currentDataTag();
@@ -212,7 +223,8 @@ private Q_SLOTS:
 
     // #SYSTEM records are read up to the first one that runs past the end; what
     // they would have said comes from the contents instead.
-    void overlongSystemRecordFallsBackToContents() {
+    void overlongSystemRecordFallsBackToContents()
+    {
         // The default topic's record, before the title's, with its length made huge.
         const qsizetype at = m_real.indexOf(QByteArray("\x02\x00\x0c\x00welcome.htm\x00", 16));
         QVERIFY(at > 0);
@@ -224,7 +236,8 @@ private Q_SLOTS:
 
     // Damage anywhere in the file: the reader either refuses it with a reason or
     // opens it and answers every question; it never crashes or hangs.
-    void randomDamageIsRefusedOrSurvived() {
+    void randomDamageIsRefusedOrSurvived()
+    {
         QRandomGenerator generator(20260412);
         int refused = 0;
         for (int round = 0; round < 300; ++round) {

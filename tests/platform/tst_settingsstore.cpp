@@ -13,7 +13,8 @@ class TstSettingsStore : public QObject {
     QTemporaryDir m_dir;
     int m_files = 0;
 
-    std::unique_ptr<SettingsStore> make(const QString &kind) {
+    std::unique_ptr<SettingsStore> make(const QString &kind)
+    {
         if (kind == QLatin1String("memory"))
             return std::make_unique<MemorySettingsStore>();
         return std::make_unique<SqliteSettingsStore>(
@@ -21,7 +22,8 @@ class TstSettingsStore : public QObject {
     }
 
     // A section's values as "name=value", in their order.
-    static QStringList listed(SettingsStore &store, const QString &section) {
+    static QStringList listed(SettingsStore &store, const QString &section)
+    {
         QStringList result;
         const auto failed = QList<StoreValue>{{u"<failed>"_s, QString()}};
         for (const StoreValue &v : store.listValues(section).value_or(failed))
@@ -30,13 +32,15 @@ class TstSettingsStore : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase_data() {
+    void initTestCase_data()
+    {
         QTest::addColumn<QString>("kind");
         QTest::newRow("memory") << u"memory"_s;
         QTest::newRow("sqlite") << u"sqlite"_s;
     }
 
-    void valuesReadBackAndKeepTheirPlace() {
+    void valuesReadBackAndKeepTheirPlace()
+    {
         QFETCH_GLOBAL(QString, kind);
         auto store = make(kind);
         const QString s = u"Reminders\\12/4/2026\\1"_s;
@@ -69,7 +73,8 @@ private Q_SLOTS:
         QCOMPARE(listed(*store, u"S"_s), QStringList({u"v="_s + all}));
     }
 
-    void deletingASectionTakesItsSubsectionsAndNothingElse() {
+    void deletingASectionTakesItsSubsectionsAndNothingElse()
+    {
         QFETCH_GLOBAL(QString, kind);
         auto store = make(kind);
         const QStringList sections = {
@@ -102,7 +107,8 @@ private Q_SLOTS:
         QVERIFY(store->listValues(u"Nowhere"_s)->isEmpty());
     }
 
-    void transactionsLandWholeOrNotAtAll() {
+    void transactionsLandWholeOrNotAtAll()
+    {
         QFETCH_GLOBAL(QString, kind);
         auto store = make(kind);
         QVERIFY(store->save(u"S"_s, u"kept"_s, u"1"_s));

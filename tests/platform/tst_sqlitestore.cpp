@@ -13,13 +13,15 @@
 
 namespace {
 
-QByteArray readAll(const QString &path) {
+QByteArray readAll(const QString &path)
+{
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Runs SQL on the file through a connection of its own, as another process would.
-QString query(const QString &path, const char *sql) {
+QString query(const QString &path, const char *sql)
+{
     sqlite3 *db = nullptr;
     QString result;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
@@ -38,7 +40,8 @@ QString query(const QString &path, const char *sql) {
 const char kSchema[] = "CREATE TABLE entries(app TEXT NOT NULL, section TEXT NOT NULL, "
                        "name TEXT NOT NULL, value TEXT NOT NULL, PRIMARY KEY(app, section, name))";
 
-int mode(const QString &path) {
+int mode(const QString &path)
+{
     struct stat st {};
     ::stat(QFile::encodeName(path).constData(), &st);
     return st.st_mode & 0777;
@@ -51,7 +54,8 @@ class TstSqliteStore : public QObject {
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    void aNewStoreIsPrivateAndHasTheDocumentedSchema() {
+    void aNewStoreIsPrivateAndHasTheDocumentedSchema()
+    {
         const QString path = m_dir.filePath(u"new/pingalo/store.db"_s);
         SqliteSettingsStore store(path);
         QVERIFY(store.save(u"Settings"_s, u"CheckMissed"_s, u"14"_s));
@@ -65,7 +69,8 @@ private Q_SLOTS:
                  u"Pingalo!|Settings|CheckMissed|14"_s);
     }
 
-    void aFileThatIsNotOurStoreIsNeverTouched_data() {
+    void aFileThatIsNotOurStoreIsNeverTouched_data()
+    {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("text") << QByteArray("NumReminders=3\r\nnot a database at all\r\n");
         QByteArray noise;
@@ -78,7 +83,8 @@ private Q_SLOTS:
         QTest::newRow("a newer format") << QByteArray(kSchema) + "; PRAGMA user_version=7;";
     }
 
-    void aFileThatIsNotOurStoreIsNeverTouched() {
+    void aFileThatIsNotOurStoreIsNeverTouched()
+    {
         QFETCH(QByteArray, content);
         const QString path =
             m_dir.filePath(u"foreign-%1.db"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
@@ -103,7 +109,8 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(path + u"-wal"_s));
     }
 
-    void aStoreThatCannotBeMadeFailsAndRecoversWhenItCan() {
+    void aStoreThatCannotBeMadeFailsAndRecoversWhenItCan()
+    {
         // The folder of the store is a plain file: nothing can be created there.
         const QString blocker = m_dir.filePath(u"blocker"_s);
         QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
@@ -116,7 +123,8 @@ private Q_SLOTS:
         QCOMPARE(store.get(u"S"_s, u"v"_s), u"1"_s);
     }
 
-    void anotherProcessSeesEveryWriteAndMayHoldTheFileForAWhile() {
+    void anotherProcessSeesEveryWriteAndMayHoldTheFileForAWhile()
+    {
         const QString path = m_dir.filePath(u"shared.db"_s);
         SqliteSettingsStore program(path);
         SqliteSettingsStore tool(path);

@@ -7,7 +7,8 @@
 
 namespace {
 const QDate kToday(2026, 12, 4);
-QDateTime at(int h, int m) {
+QDateTime at(int h, int m)
+{
     return QDateTime(kToday, QTime(h, m, 20));
 }
 const QString kMessage = u"message"_s;
@@ -17,7 +18,8 @@ class TstChecks : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void theCurrentHourDecides() {
+    void theCurrentHourDecides()
+    {
         {
             SchedulerFixture f(at(10, 5));
             f.add(kToday, u"10:30:00 AM"_s, u"half past"_s);
@@ -41,7 +43,8 @@ private Q_SLOTS:
         QCOMPARE(f.liveNotes(kToday).size(), 2);
     }
 
-    void theMessageRules() {
+    void theMessageRules()
+    {
         // An empty day: the manual check says so, start-up stays silent.
         {
             SchedulerFixture f(at(10, 5));
@@ -68,7 +71,8 @@ private Q_SLOTS:
         }
     }
 
-    void aPasswordNotYetGivenOpensTheGateInstead() {
+    void aPasswordNotYetGivenOpensTheGateInstead()
+    {
         SchedulerFixture f(at(10, 5));
         f.program.setStoredPassword(*ScrambleText(u"secret"_s, u"1"_s));
         f.add(kToday, u"10:30:00 AM"_s, u"hidden"_s);
@@ -89,7 +93,8 @@ private Q_SLOTS:
         QCOMPARE(f.host.events, QStringList({kMessage}));
     }
 
-    void theLookBackShowsMissedDaysNewestFirst() {
+    void theLookBackShowsMissedDaysNewestFirst()
+    {
         SchedulerFixture f(at(10, 5));
         f.program.setCheckMissed(u"14"_s);
         f.add(kToday.addDays(-15), u"9:00:00 AM"_s, u"too old"_s);
@@ -125,7 +130,8 @@ private Q_SLOTS:
         QVERIFY(!f.host.events.contains(kMessage));
     }
 
-    void theLookBackDaysAreRoundedAndMayBeAbsurd() {
+    void theLookBackDaysAreRoundedAndMayBeAbsurd()
+    {
         for (const auto &[setting, shown] :
              {std::pair{"2.5", 2}, {"3.5", 3}, {"", 0}, {"abc", 0}, {"2000000000", 4}}) {
             SchedulerFixture f(at(10, 5));

@@ -7,7 +7,8 @@
 
 namespace {
 const QDate kToday(2026, 12, 4);
-QDateTime at(int h, int m, int s = 0, int ms = 0) {
+QDateTime at(int h, int m, int s = 0, int ms = 0)
+{
     return QDateTime(kToday, QTime(h, m, s, ms));
 }
 const QString k10 = u"10:00:00 AM"_s;
@@ -17,7 +18,8 @@ class TstDueCheck : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void aReminderFiresAtTheFirstTickOfItsMinuteOnly() {
+    void aReminderFiresAtTheFirstTickOfItsMinuteOnly()
+    {
         SchedulerFixture f(at(9, 59, 59, 900));
         f.add(kToday, k10, u"Stand-up"_s, Recurrence::kOneTime, u"VITAL_LOOP"_s);
         f.scheduler.Timer1_Timer();
@@ -46,7 +48,8 @@ private Q_SLOTS:
         QVERIFY(!f.dayExists(kToday));
     }
 
-    void twoRemindersOfOneMinuteNeedTheFirstAcknowledgedInTime() {
+    void twoRemindersOfOneMinuteNeedTheFirstAcknowledgedInTime()
+    {
         for (bool late : {false, true}) {
             SchedulerFixture f(at(10, 0, 5));
             f.add(kToday, k10, u"first"_s);
@@ -65,7 +68,8 @@ private Q_SLOTS:
         }
     }
 
-    void lockDownHoldsEverythingAndOnlyTheBillReminderComesAfter() {
+    void lockDownHoldsEverythingAndOnlyTheBillReminderComesAfter()
+    {
         SchedulerFixture f(at(10, 0, 10));
         f.add(kToday, k10, u"timed"_s);
         f.add(kToday, QString(), u"bill"_s, Recurrence::kBill);
@@ -86,7 +90,8 @@ private Q_SLOTS:
         QCOMPARE(copy.recurrence, Recurrence::kBill);
     }
 
-    void aRecurringReminderIsCopiedBeforeItsWindowShows() {
+    void aRecurringReminderIsCopiedBeforeItsWindowShows()
+    {
         SchedulerFixture f(at(23, 30, 1));
         f.add(kToday, u"11:30:00 PM"_s, u"pills"_s, Recurrence::kDaily, u"CUCKOO_LOOP"_s);
         bool checked = false;
@@ -111,7 +116,8 @@ private Q_SLOTS:
         QCOMPARE(*f.store.storedDays(), QStringList({u"12/5/2026"_s}));
     }
 
-    void damagedRecordsNeitherCrashNorFireWrongly() {
+    void damagedRecordsNeitherCrashNorFireWrongly()
+    {
         SchedulerFixture f(at(10, 0, 10));
         const QString day = u"12/4/2026"_s;
         f.add(kToday, u"half past ten"_s, u"bad time"_s);
@@ -138,7 +144,8 @@ private Q_SLOTS:
         QVERIFY(f.scheduler.Timer1().isActive());
     }
 
-    void aWriteThatFailsNeverLosesTheReminder() {
+    void aWriteThatFailsNeverLosesTheReminder()
+    {
         // The copy lands but consuming fails: the reminder may come again, never vanish.
         SchedulerFixture f(at(10, 0, 10));
         f.add(kToday, k10, u"rent"_s, Recurrence::kMonthly);

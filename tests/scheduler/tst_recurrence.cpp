@@ -11,7 +11,8 @@ class TstRecurrence : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void nextDaysCarryOverMonthsAndYears_data() {
+    void nextDaysCarryOverMonthsAndYears_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QDate>("firing");
         QTest::addColumn<QDate>("next");
@@ -40,7 +41,8 @@ private Q_SLOTS:
         QTest::newRow("past the last date") << Recurrence::kAnnual << QDate(9999, 6, 1) << QDate();
     }
 
-    void nextDaysCarryOverMonthsAndYears() {
+    void nextDaysCarryOverMonthsAndYears()
+    {
         QFETCH(QString, name);
         QFETCH(QDate, firing);
         QFETCH(QDate, next);
@@ -48,7 +50,8 @@ private Q_SLOTS:
         QCOMPARE(Recurrence::isOneTime(name), !next.isValid() && firing.year() < 9999);
     }
 
-    void theCopyKeepsTheStoredTextAndTakesTheNextFreeSlot() {
+    void theCopyKeepsTheStoredTextAndTakesTheNextFreeSlot()
+    {
         MemorySettingsStore settings;
         ReminderStore store(settings);
         const QString fired = u"12/31/2026"_s;

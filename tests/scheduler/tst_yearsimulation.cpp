@@ -16,7 +16,8 @@ struct Plan {
 
 // The day after `d` for a recurrence, worked out with QDate's own calendar
 // arithmetic rather than the program's date-serial rule.
-QDate following(const QString &recurrence, const QDate &d) {
+QDate following(const QString &recurrence, const QDate &d)
+{
     if (recurrence == Recurrence::kDaily)
         return d.addDays(1);
     if (recurrence == Recurrence::kWeekly)
@@ -34,7 +35,8 @@ class TstYearSimulation : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void everyReminderFiresOnItsDaysOnly() {
+    void everyReminderFiresOnItsDaysOnly()
+    {
         const QDate start(2028, 1, 1), end(2029, 1, 1);
         const QList<Plan> plans = {
             {u"daily"_s, Recurrence::kDaily, start, QTime(7, 30)},

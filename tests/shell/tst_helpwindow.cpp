@@ -17,7 +17,8 @@ namespace {
 
 const QString helpFile = QStringLiteral(PINGALO_SOURCE_DIR "/resources/Pingalo_Help.chm");
 
-QUrl page(const char *path) {
+QUrl page(const char *path)
+{
     return HelpWindow::pageUrl(QString::fromLatin1(path));
 }
 
@@ -33,7 +34,8 @@ public Q_SLOTS:
     void open(const QUrl &url) { m_handedToDesktop.append(url); }
 
 private Q_SLOTS:
-    void opensTheDefaultTopicAndMovesBetweenPages() {
+    void opensTheDefaultTopicAndMovesBetweenPages()
+    {
         HelpWindow window;
         window.openFile(helpFile);
         window.show();
@@ -81,7 +83,8 @@ private Q_SLOTS:
             u"This page could not be found in the help file.\nnothing-here.htm"_s));
     }
 
-    void webAddressesGoToTheDesktop() {
+    void webAddressesGoToTheDesktop()
+    {
         for (const char *scheme : {"https", "http", "mailto"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
         HelpWindow window;
@@ -97,7 +100,8 @@ private Q_SLOTS:
         QCOMPARE(window.browser()->source(), page("welcome.htm")); // the page stays
     }
 
-    void anUnusableFileShowsAMessage() {
+    void anUnusableFileShowsAMessage()
+    {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Pingalo_Help.chm"_s); // not there
         HelpWindow window;

@@ -22,7 +22,8 @@ namespace {
 struct SplashWatch {
     bool shown = false;
     QObject context; // stops the watch with it
-    SplashWatch() {
+    SplashWatch()
+    {
         whenModal<SplashScreen>(
             [this](SplashScreen *splash) {
                 shown = true;
@@ -38,7 +39,8 @@ class TstStartup : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void withoutPasswordTheIconComesAndTheCheckRuns() {
+    void withoutPasswordTheIconComesAndTheCheckRuns()
+    {
         ShellFixture f;
         f.addToday(u"10:45:00 AM"_s, u"this hour"_s);
         QElapsedTimer clock;
@@ -75,7 +77,8 @@ private Q_SLOTS:
         QCOMPARE(f.ended.size(), 0);
     }
 
-    void theLogOnSwitch_data() {
+    void theLogOnSwitch_data()
+    {
         QTest::addColumn<QString>("commandLine");
         QTest::addColumn<QString>("startUp"); // "<absent>" for none
         QTest::addColumn<bool>("runs");
@@ -96,7 +99,8 @@ private Q_SLOTS:
                                         << "False" << true << true;
     }
 
-    void theLogOnSwitch() {
+    void theLogOnSwitch()
+    {
         QFETCH(QString, commandLine);
         QFETCH(QString, startUp);
         QFETCH(bool, runs);
@@ -119,7 +123,8 @@ private Q_SLOTS:
             QVERIFY(!f.form.scheduler().Timer1().isActive());
     }
 
-    void settingsAreFilledInButNeverOverwritten() {
+    void settingsAreFilledInButNeverOverwritten()
+    {
         ShellFixture f(u"-SU"_s);
         f.program.setCheckMissed(u"7"_s);
         f.program.setLocale(u"/somewhere/else"_s);
@@ -128,7 +133,8 @@ private Q_SLOTS:
         QCOMPARE(*f.program.locale(), QDir::currentPath());
     }
 
-    void withAPasswordTheGateComesFirst() {
+    void withAPasswordTheGateComesFirst()
+    {
         ShellFixture f(u"-SU"_s);
         f.setPassword(u"pw"_s);
         f.addToday(u"10:45:00 AM"_s, u"this hour"_s);
@@ -150,7 +156,8 @@ private Q_SLOTS:
         QCOMPARE(f.ended.size(), 0);
     }
 
-    void cancellingTheGateEndsTheProgram() {
+    void cancellingTheGateEndsTheProgram()
+    {
         for (bool closeBox : {false, true}) {
             ShellFixture f(u"-SU"_s);
             f.setPassword(u"pw"_s);
@@ -167,7 +174,8 @@ private Q_SLOTS:
         }
     }
 
-    void aSecondInstanceIsRefusedAndAStaleLockIsNot() {
+    void aSecondInstanceIsRefusedAndAStaleLockIsNot()
+    {
         ShellFixture first(u"-SU"_s);
         first.form.Form_Load();
         QVERIFY(first.form.tray().isShown());
@@ -198,7 +206,8 @@ private Q_SLOTS:
         QVERIFY(afterCrash.form.tray().isShown());
     }
 
-    void exitStopsTheSoundAndClosesEverything() {
+    void exitStopsTheSoundAndClosesEverything()
+    {
         ShellFixture f(u"-SU"_s);
         f.form.Form_Load();
         f.form.passFormEnter()->show(); // e.g. the gate of lock-down

@@ -27,11 +27,13 @@ class UrlCatcher : public QObject {
     Q_OBJECT
 public:
     QList<QUrl> urls;
-    UrlCatcher() {
+    UrlCatcher()
+    {
         for (const char *scheme : {"http", "https"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
     }
-    ~UrlCatcher() override {
+    ~UrlCatcher() override
+    {
         QDesktopServices::unsetUrlHandler(u"http"_s);
         QDesktopServices::unsetUrlHandler(u"https"_s);
     }
@@ -42,7 +44,8 @@ public Q_SLOTS:
 class TstTrayAndLock : public QObject {
     Q_OBJECT
 
-    static void loadWithPassword(ShellFixture &f) {
+    static void loadWithPassword(ShellFixture &f)
+    {
         f.setPassword(u"pw"_s);
         whenModal<PassFormEnter>([](PassFormEnter *gate) {
             gate->PasswordIn->setText(u"pw"_s);
@@ -52,7 +55,8 @@ class TstTrayAndLock : public QObject {
     }
 
 private Q_SLOTS:
-    void onlyARightPressAndADoubleClickAct() {
+    void onlyARightPressAndADoubleClickAct()
+    {
         using E = TrayClickDecoder::Event;
         using A = TrayClickDecoder::Act;
         TrayClickDecoder d(400);
@@ -69,7 +73,8 @@ private Q_SLOTS:
         QCOMPARE(d.decode(E::Trigger, 9150), A::Nothing);
     }
 
-    void theMenuAndTheDoubleClick() {
+    void theMenuAndTheDoubleClick()
+    {
         ShellFixture f(u"-SU"_s);
         f.form.Form_Load();
         QStringList captions;
@@ -93,7 +98,8 @@ private Q_SLOTS:
         QCOMPARE(f.form.scheduler().ManualCheck(), 0);
     }
 
-    void theTrayWaitsWhileAWindowIsModal() {
+    void theTrayWaitsWhileAWindowIsModal()
+    {
         ShellFixture f(u"-SU"_s);
         f.form.Form_Load();
         f.addToday(u"10:30:00 AM"_s, u"now"_s);
@@ -110,7 +116,8 @@ private Q_SLOTS:
         QCOMPARE(checks, 0);
     }
 
-    void lockDownAndTheUnlockWindow() {
+    void lockDownAndTheUnlockWindow()
+    {
         ShellFixture f(u"-SU"_s);
         loadWithPassword(f);
         QVERIFY(f.form.LockItem->isEnabled());
@@ -154,7 +161,8 @@ private Q_SLOTS:
         f.form.mnuFile->hide();
     }
 
-    void theGateDuringLockDownGivesTheMenuBackButNotTheReminders() {
+    void theGateDuringLockDownGivesTheMenuBackButNotTheReminders()
+    {
         ShellFixture f(u"-SU"_s);
         loadWithPassword(f);
         f.form.LockItem->trigger();
@@ -176,7 +184,8 @@ private Q_SLOTS:
         QCOMPARE(f.form.unlockFlag(), 1);
     }
 
-    void theAboutBox() {
+    void theAboutBox()
+    {
         ShellFixture f(u"-SU"_s);
         f.form.Form_Load();
         f.form.AboutPingalo->trigger();
@@ -200,7 +209,8 @@ private Q_SLOTS:
         QVERIFY(gone.isNull());
     }
 
-    void helpComesFromTheLocaleFolder() {
+    void helpComesFromTheLocaleFolder()
+    {
         ShellFixture f(u"-SU"_s);
         HelpModule &help = f.form.help();
         QCOMPARE(help.helpPath(), u"/Pingalo_Help.chm"_s); // "Locale" absent

@@ -6,7 +6,6 @@
 #include "store/TextForms.h"
 
 #include <QDate>
-
 #include <cstdio>
 
 int main(int argc, char **argv)

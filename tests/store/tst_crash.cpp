@@ -14,7 +14,8 @@ class TstCrash : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void killedWritersLoseNothingThatReturned() {
+    void killedWritersLoseNothingThatReturned()
+    {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"store.db"_s);
         QRandomGenerator random(20261206);

@@ -13,11 +13,13 @@ namespace {
 
 const QString kDay = u"12/4/2026"_s;
 
-ReminderRecord record(const QString &note, const QString &time = u"3:05:00 PM"_s) {
+ReminderRecord record(const QString &note, const QString &time = u"3:05:00 PM"_s)
+{
     return {note, u"BEEP"_s, u"One-Time Reminder"_s, time};
 }
 
-QString value(SettingsStore &s, const QString &section, const QString &name) {
+QString value(SettingsStore &s, const QString &section, const QString &name)
+{
     return s.get(section, name).value_or(u"<failed>"_s);
 }
 
@@ -27,7 +29,8 @@ class TstReminderStore : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void appendsTakeTheNextSlotAndKeepTheIndex() {
+    void appendsTakeTheNextSlotAndKeepTheIndex()
+    {
         MemorySettingsStore settings;
         ReminderStore store(settings);
         QCOMPARE(store.appendReminder(kDay, record(u"a"_s)), 1);
@@ -49,7 +52,8 @@ private Q_SLOTS:
         QCOMPARE(reminderStoreViolation(settings), QString());
     }
 
-    void holesAreSkippedAndSlotsNeverReused() {
+    void holesAreSkippedAndSlotsNeverReused()
+    {
         MemorySettingsStore settings;
         ReminderStore store(settings);
         for (int i = 1; i <= 3; ++i)
@@ -77,7 +81,8 @@ private Q_SLOTS:
         QCOMPARE(settings.sectionCount(), 0);
     }
 
-    void consumingAndRemovingTouchOnlyTheirDay() {
+    void consumingAndRemovingTouchOnlyTheirDay()
+    {
         MemorySettingsStore settings;
         ReminderStore store(settings);
         const QString other = u"12/4/20261"_s; // a prefix of it is kDay
@@ -95,7 +100,8 @@ private Q_SLOTS:
         QCOMPARE(*store.storedDays(), QStringList({other}));
     }
 
-    void damagedCountsNeitherHangNorOverwrite_data() {
+    void damagedCountsNeitherHangNorOverwrite_data()
+    {
         QTest::addColumn<QString>("count");
         QTest::addColumn<QList<qint64>>("visited");
         QTest::newRow("letters") << "abc" << QList<qint64>();
@@ -105,7 +111,8 @@ private Q_SLOTS:
         QTest::newRow("astronomic") << "1e300" << QList<qint64>({1, 2, 7});
     }
 
-    void damagedCountsNeitherHangNorOverwrite() {
+    void damagedCountsNeitherHangNorOverwrite()
+    {
         QFETCH(QString, count);
         QFETCH(QList<qint64>, visited);
         MemorySettingsStore settings;
@@ -134,7 +141,8 @@ private Q_SLOTS:
         QCOMPARE(value(settings, u"Reminders"_s, kDay), QString::number(*slot));
     }
 
-    void aWriteThatFailsHalfWayLeavesNothing() {
+    void aWriteThatFailsHalfWayLeavesNothing()
+    {
         // Fail the append at each of its writes in turn.
         for (int works = 0; works < 6; ++works) {
             MemorySettingsStore settings;
@@ -166,7 +174,8 @@ private Q_SLOTS:
         QVERIFY(!store.numReminders(kDay));
     }
 
-    void settingsReadersUseTheirOwnDefaults() {
+    void settingsReadersUseTheirOwnDefaults()
+    {
         MemorySettingsStore store;
         ProgramSettings settings(store);
         QVERIFY(settings.logonStartAllowed());   // absent: "True"

@@ -9,7 +9,8 @@
 class TstScrambleText : public QObject {
     Q_OBJECT
 
-    static QString printable(int length) {
+    static QString printable(int length)
+    {
         QString text;
         for (int i = 0; i < length; ++i)
             text.append(QChar(char16_t(32 + (i * 37) % 95)));
@@ -17,7 +18,8 @@ class TstScrambleText : public QObject {
     }
 
 private Q_SLOTS:
-    void longTextsComeBackAndTheKeyRepeats() {
+    void longTextsComeBackAndTheKeyRepeats()
+    {
         const QString text = printable(2000);
         const auto scrambled = ScrambleText(text, u"1"_s);
         QVERIFY(scrambled);
@@ -38,7 +40,8 @@ private Q_SLOTS:
             QVERIFY(scrambleKeyCode(p) >= 33 && scrambleKeyCode(p) <= 126);
     }
 
-    void everyModeButExactlyOneUnscrambles() {
+    void everyModeButExactlyOneUnscrambles()
+    {
         const QString plain = u"Pay the rent"_s;
         const QString scrambled = *ScrambleText(plain, u"1"_s);
         for (const QString &mode : {u"0"_s, QString(), u"1 "_s, u" 1"_s, u"01"_s})
@@ -47,7 +50,8 @@ private Q_SLOTS:
         QCOMPARE(ScrambleText(QString(), u"0"_s), QString());
     }
 
-    void windows1252TextsBeyondAsciiRoundTrip() {
+    void windows1252TextsBeyondAsciiRoundTrip()
+    {
         // The euro sign is code 128 and always scrambles; the pound sign (163) only
         // where the key code is small enough: try many positions.
         int worked = 0;
@@ -64,7 +68,8 @@ private Q_SLOTS:
             QCOMPARE(Cp1252::code(Cp1252::character(code)), code);
     }
 
-    void failuresGiveNoResult() {
+    void failuresGiveNoResult()
+    {
         // A character Windows-1252 cannot hold.
         QCOMPARE(ScrambleText(u"snow \u2603"_s, u"1"_s), std::nullopt);
         QCOMPARE(ScrambleText(u"smile \U0001F600"_s, u"1"_s), std::nullopt);

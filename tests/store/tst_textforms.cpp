@@ -11,7 +11,8 @@ class TstTextForms : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void formsAreFixedWhateverTheLocale() {
+    void formsAreFixedWhateverTheLocale()
+    {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         QCOMPARE(dayKey(QDate(2026, 12, 4)), u"12/4/2026"_s);
         QCOMPARE(dayKey(QDate(2027, 1, 31)), u"1/31/2027"_s);
@@ -28,7 +29,8 @@ private Q_SLOTS:
         QCOMPARE(dayKey(QDate(10000, 1, 1)), QString());
     }
 
-    void parsingTakesWhatPeopleWrite_data() {
+    void parsingTakesWhatPeopleWrite_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDateTime>("expected"); // invalid: no result
         const QDate d(2026, 12, 4);
@@ -55,7 +57,8 @@ private Q_SLOTS:
         QTest::newRow("year 0099") << "1/1/0099" << QDateTime();
     }
 
-    void parsingTakesWhatPeopleWrite() {
+    void parsingTakesWhatPeopleWrite()
+    {
         QFETCH(QString, text);
         QFETCH(QDateTime, expected);
         const auto parsed = parseMoment(text);
@@ -64,7 +67,8 @@ private Q_SLOTS:
             QCOMPARE(*parsed, expected);
     }
 
-    void timesAndDaysRoundTrip() {
+    void timesAndDaysRoundTrip()
+    {
         for (int minute = 0; minute < 24 * 60; minute += 7) {
             const QTime t(minute / 60, minute % 60);
             QCOMPARE(parseTime(timeText(t)), t);
@@ -75,7 +79,8 @@ private Q_SLOTS:
         QCOMPARE(parseTime(u"25:00"_s), std::nullopt);
     }
 
-    void dateSerialCarries_data() {
+    void dateSerialCarries_data()
+    {
         QTest::addColumn<int>("y");
         QTest::addColumn<int>("m");
         QTest::addColumn<int>("d");
@@ -97,7 +102,8 @@ private Q_SLOTS:
         QTest::newRow("absurd") << 2026 << 1 << 2000000000 << QDate();
     }
 
-    void dateSerialCarries() {
+    void dateSerialCarries()
+    {
         QFETCH(int, y);
         QFETCH(int, m);
         QFETCH(int, d);
@@ -105,7 +111,8 @@ private Q_SLOTS:
         QCOMPARE(dateSerial(y, m, d), expected);
     }
 
-    void differencesCountBoundariesNotDurations() {
+    void differencesCountBoundariesNotDurations()
+    {
         const QDate day(2026, 12, 4);
         const QDateTime at1000(day, QTime(10, 0));
         QCOMPARE(minutesBetween(QDateTime(day, QTime(10, 0, 0, 400)), at1000), 0);
@@ -125,7 +132,8 @@ private Q_SLOTS:
         QCOMPARE(daysBetween(day, day.addDays(-3)), -3);
     }
 
-    void numbersAreReadByTheirLeadingDigits_data() {
+    void numbersAreReadByTheirLeadingDigits_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("leading");
         QTest::addColumn<qint64>("whole");
@@ -147,7 +155,8 @@ private Q_SLOTS:
         QTest::newRow("arabic digits") << u"\u0661\u0662"_s << 0.0 << qint64(0);
     }
 
-    void numbersAreReadByTheirLeadingDigits() {
+    void numbersAreReadByTheirLeadingDigits()
+    {
         QFETCH(QString, text);
         QFETCH(double, leading);
         QFETCH(qint64, whole);
@@ -155,7 +164,8 @@ private Q_SLOTS:
         QCOMPARE(wholeNumber(text), whole);
     }
 
-    void theNumericTestTakesTheWholeText() {
+    void theNumericTestTakesTheWholeText()
+    {
         QCOMPARE(numericValue(u" 10 "_s), 10.0);
         QCOMPARE(numericValue(u"-1"_s), -1.0);
         QCOMPARE(numericValue(u"+2.5"_s), 2.5);
