@@ -45,12 +45,9 @@ ReminderRecord makeRecord(int i)
 int readDay(ReminderStore &store, const QString &day)
 {
     int live = 0;
-    const qint64 count = store.numReminders(day).value_or(0);
-    for (qint64 slot : store.slotsToVisit(day, count).value_or(QList<qint64>())) {
-        const auto record = store.readRecord(day, slot);
-        if (record && !record->isHole() && ScrambleText(record->reminder, QStringLiteral("0")))
-            ++live;
-    }
+    const auto slots = store.liveReminders(day, store.numReminders(day).value_or(0));
+    for (const LiveReminder &r : slots.value_or(QList<LiveReminder>()))
+        live += ScrambleText(r.record.reminder, QStringLiteral("0")).has_value();
     return live;
 }
 
@@ -58,8 +55,8 @@ int readDay(ReminderStore &store, const QString &day)
 int readAll(ReminderStore &store)
 {
     int live = 0;
-    for (const StoreValue &entry : store.dayIndex().value_or(QList<StoreValue>()))
-        live += readDay(store, entry.name);
+    for (const LiveReminder &r : store.allLiveReminders().value_or(QList<LiveReminder>()))
+        live += ScrambleText(r.record.reminder, QStringLiteral("0")).has_value();
     return live;
 }
 

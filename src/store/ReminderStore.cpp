@@ -85,6 +85,38 @@ std::optional<ReminderRecord> ReminderStore::readRecord(const QString &day, qint
     return record;
 }
 
+std::optional<QList<LiveReminder>> ReminderStore::liveReminders(const QString &day,
+                                                                qint64 count) const
+{
+    const auto slots = slotsToVisit(day, count);
+    if (!slots)
+        return std::nullopt;
+    QList<LiveReminder> live;
+    for (qint64 slot : *slots) {
+        const auto record = readRecord(day, slot);
+        if (!record)
+            return std::nullopt;
+        if (!record->isHole())
+            live.append({day, slot, *record});
+    }
+    return live;
+}
+
+std::optional<QList<LiveReminder>> ReminderStore::allLiveReminders() const
+{
+    const auto index = dayIndex();
+    if (!index)
+        return std::nullopt;
+    QList<LiveReminder> live;
+    for (const StoreValue &entry : *index) {
+        const auto day = liveReminders(entry.name, TextForms::wholeNumber(entry.value));
+        if (!day)
+            return std::nullopt;
+        live.append(*day);
+    }
+    return live;
+}
+
 std::optional<QList<StoreValue>> ReminderStore::dayIndex() const
 {
     return m_store.listValues(kIndexSection);

@@ -5,6 +5,14 @@
 
 #include <QDate>
 
+// One live slot of one day, as the readers of the store see it.
+struct LiveReminder {
+    QString day; // the day key, exactly as the store names the day
+    qint64 slot = 0;
+    ReminderRecord record;
+    bool operator==(const LiveReminder &) const = default;
+};
+
 // The reminders in the settings store, under the application's sections:
 //
 //   Reminders                 the day index: one value per day, named by the
@@ -49,6 +57,13 @@ public:
     std::optional<QList<qint64>> slotsToVisit(const QString &day, qint64 count) const;
     // A record; a hole when "Reminder" is empty or the section is gone.
     std::optional<ReminderRecord> readRecord(const QString &day, qint64 slot) const;
+
+    // The live slots of a day whose count is `count` (holes and consumed
+    // slots left out), in slot order.
+    std::optional<QList<LiveReminder>> liveReminders(const QString &day, qint64 count) const;
+    // Every live slot of the store: day by day in the order of the day index,
+    // each day's slots up to the count the index gives it, in slot order.
+    std::optional<QList<LiveReminder>> allLiveReminders() const;
 
     // The day index: (day key, slot count) in the order the days were added.
     std::optional<QList<StoreValue>> dayIndex() const;

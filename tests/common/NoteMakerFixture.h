@@ -36,13 +36,10 @@ struct NoteMakerFixture {
     QStringList stored(const QString &day)
     {
         QStringList result;
-        const QList<qint64> slots =
-            reminders.slotsToVisit(day, reminders.numReminders(day).value_or(0))
-                .value_or(QList<qint64>());
-        for (qint64 slot : slots) {
-            const ReminderRecord r = *reminders.readRecord(day, slot);
-            result << ScrambleText(r.reminder, QStringLiteral("0"))
-                              .value_or(QStringLiteral("<hole>")) +
+        const auto live = reminders.liveReminders(day, *reminders.numReminders(day));
+        for (const LiveReminder &slot : *live) {
+            const ReminderRecord &r = slot.record;
+            result << ScrambleText(r.reminder, QStringLiteral("0")).value_or(QString()) +
                           QLatin1Char('|') + r.sound + QLatin1Char('|') + r.recurrence +
                           QLatin1Char('|') + r.time;
         }

@@ -37,12 +37,9 @@ struct SchedulerFixture {
     {
         const QString day = TextForms::dayKey(date);
         QStringList notes;
-        const QList<qint64> slots = *store.slotsToVisit(day, *store.numReminders(day));
-        for (qint64 slot : slots) {
-            const ReminderRecord r = *store.readRecord(day, slot);
-            if (!r.isHole())
-                notes << *ScrambleText(r.reminder, QStringLiteral("0"));
-        }
+        const auto live = store.liveReminders(day, *store.numReminders(day));
+        for (const LiveReminder &slot : *live)
+            notes << *ScrambleText(slot.record.reminder, QStringLiteral("0"));
         return notes;
     }
 

@@ -47,16 +47,13 @@ int main(int argc, char **argv)
         return settings.save(arg(argv, 3), arg(argv, 4), arg(argv, 5)) ? 0 : 1;
     if (command == QLatin1String("live") && argc == 4) {
         const QString day = arg(argv, 3);
-        const auto slots = store.slotsToVisit(day, store.numReminders(day).value_or(0));
-        for (qint64 slot : slots.value_or(QList<qint64>())) {
-            const auto record = store.readRecord(day, slot);
-            if (!record || record->isHole())
-                continue;
+        const auto live = store.liveReminders(day, store.numReminders(day).value_or(0));
+        for (const LiveReminder &r : live.value_or(QList<LiveReminder>())) {
             const QString note =
-                ScrambleText(record->reminder, QStringLiteral("0")).value_or(QString());
-            std::printf("%lld|%s|%s|%s|%s\n", static_cast<long long>(slot),
-                        qPrintable(record->time), qPrintable(note), qPrintable(record->sound),
-                        qPrintable(record->recurrence));
+                ScrambleText(r.record.reminder, QStringLiteral("0")).value_or(QString());
+            std::printf("%lld|%s|%s|%s|%s\n", static_cast<long long>(r.slot),
+                        qPrintable(r.record.time), qPrintable(note), qPrintable(r.record.sound),
+                        qPrintable(r.record.recurrence));
         }
         return 0;
     }
