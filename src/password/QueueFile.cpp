@@ -6,6 +6,7 @@
 
 #include <QByteArrayView>
 #include <QFile>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,17 +85,22 @@ QList<QueuedReminder> read(const QString &path)
     ::close(fd);
     if (!regular)
         return {};
+    // A queue of pending reminders is small; a huge file is not one, and is
+    // refused before anything of it is read.
+    if (st.st_size > kMaxSize) {
+        std::fprintf(stderr, "pingalo: the queue file %s is larger than %lld bytes; not read\n",
+                     name.constData(), static_cast<long long>(kMaxSize));
+        return {};
+    }
+    // Read whole into memory, never mapped: its writer may still truncate or
+    // rewrite it while it is parsed.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    // Mapped rather than read, so that a file of any size costs no copy.
-    const qint64 size = file.size();
-    if (uchar *mapped = file.map(0, size)) {
-        const QByteArray content =
-            QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(size));
-        return parse(content);
-    }
-    return parse(file.readAll());
+    const QByteArray content = file.read(kMaxSize + 1);
+    if (content.size() > kMaxSize)
+        return {}; // it grew past the limit while being read
+    return parse(content);
 }
 
 bool isDue(const QueuedReminder &entry, const QDateTime &now)

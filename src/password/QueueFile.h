@@ -21,10 +21,12 @@ struct QueuedReminder {
 namespace QueueFile {
 
 inline const QString kFileName = QStringLiteral("az.pgl");
+// The largest queue file read, in bytes.
+inline constexpr qint64 kMaxSize = 4 * 1024 * 1024;
 
 // The entries of the file at `path`, in file order. Nothing when the file
 // does not exist, cannot be opened for writing (the sign that its writer is
-// done with it) or is empty. A line that is not an entry (fewer than three
+// done with it), is empty or is larger than kMaxSize. A line that is not an entry (fewer than three
 // fields, a first field that is not a moment, a note that does not
 // unscramble) is skipped and the others are still read.
 QList<QueuedReminder> read(const QString &path);

@@ -102,6 +102,11 @@ private Q_SLOTS:
         QCOMPARE(QueueFile::read(other.filePath(QueueFile::kFileName)), QList<QueuedReminder>());
         const QString path = write(dir, queueLine("12/4/2026 11:40:00 PM", u"ready"_s));
         QCOMPARE(notes(QueueFile::read(path)), QStringList({u"ready"_s}));
+        // Too large to be a queue: refused whole, its good first line included.
+        QFile big(path);
+        QVERIFY(big.open(QIODevice::Append) && big.resize(QueueFile::kMaxSize + 1));
+        big.close();
+        QCOMPARE(QueueFile::read(path), QList<QueuedReminder>());
     }
 };
 
