@@ -46,6 +46,12 @@ private Q_SLOTS:
         const QString scrambled = *ScrambleText(plain, u"1"_s);
         for (const QString &mode : {u"0"_s, QString(), u"1 "_s, u" 1"_s, u"01"_s})
             QCOMPARE(ScrambleText(scrambled, mode), plain);
+        // Known answers: every stored note and password depends on the key never changing.
+        QList<int> codes;
+        for (QChar c : scrambled)
+            codes << Cp1252::code(c);
+        QCOMPARE(codes, QList<int>({133, 142, 227, 66, 229, 146, 218, 156, 170, 159, 206, 202}));
+        QCOMPARE(Cp1252::code(ScrambleText(QString(976, u'x'), u"1"_s)->at(975)), 'x' + '5');
         QCOMPARE(ScrambleText(QString(), u"1"_s), QString());
         QCOMPARE(ScrambleText(QString(), u"0"_s), QString());
     }
