@@ -4,15 +4,22 @@
 #               AddressSanitizer and UndefinedBehaviorSanitizer
 #   make bench  build and run the benchmark programs
 #   make footprint  measure the program's start-up, memory and idle wake-ups
+#   make fuzz   run each fuzz target for FUZZ_SECONDS (60 unless given)
+#   make coverage  line coverage of src/ by the whole test suite (gcovr)
 
 # What the build, the tests and the program need from Debian.
 PACKAGES := g++ cmake ninja-build pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libsqlite3-dev libchm-dev \
-            fonts-dejavu-core xvfb xauth trayer xdotool x11-utils
+            fonts-dejavu-core xvfb xauth trayer xdotool x11-utils \
+            clang libfuzzer-14-dev gcovr
 
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-default test-asan bench footprint clean
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := queuefile helpfile textforms scramble
+
+.PHONY: all deps build run test test-default test-asan test-fuzz fuzz fuzz-build fuzz-run bench footprint \
+        coverage clean
 
 all: build
 
@@ -38,7 +45,7 @@ build: deps
 run: build
 	cd build/run && exec ./pingalo
 
-test: deps test-default test-asan
+test: deps test-default test-asan test-fuzz
 
 test-default:
 	rm -rf build
@@ -52,6 +59,40 @@ test-asan:
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j 2
 
+# The fuzz targets, built from nothing with clang; each runs on a copy of its
+# seed corpus, so the committed corpus changes only by hand. A crash stops the
+# run and leaves the input as crash-* in build-fuzz/.
+fuzz-build:
+	rm -rf build-fuzz
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+
+fuzz: deps fuzz-build
+	@$(MAKE) --no-print-directory fuzz-run
+
+test-fuzz: fuzz-build
+	@$(MAKE) --no-print-directory fuzz-run FUZZ_SECONDS=10
+
+fuzz-run:
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  rm -rf build-fuzz/corpus-$$t; mkdir -p build-fuzz/corpus-$$t; \
+	  echo "fuzz_$$t: $(FUZZ_SECONDS) s"; \
+	  (cd build-fuzz && ./fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	     -print_final_stats=1 corpus-$$t ../fuzz/corpus/$$t 2>fuzz-$$t.log) || \
+	     { tail -n 40 build-fuzz/fuzz-$$t.log; exit 1; }; \
+	  grep -E '^stat::number_of_executed_units' build-fuzz/fuzz-$$t.log; \
+	done
+
+# Line coverage of src/ by every test, end-to-end ones included.
+coverage: deps
+	rm -rf build-coverage
+	cmake --preset coverage
+	cmake --build --preset coverage -j $(JOBS)
+	ctest --preset coverage -j 2
+	gcovr --root . --filter 'src/' --object-directory build-coverage --print-summary \
+	      --txt build-coverage/coverage.txt >/dev/null
+	@tail -n 3 build-coverage/coverage.txt
+
 bench: build
 	build/benchmarks/pingalo_benchmark
 
@@ -60,4 +101,4 @@ footprint: build
 	benchmarks/footprint.sh build/run/pingalo
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz build-coverage
