@@ -66,6 +66,7 @@ public:
     int windows = 0;
     void setReminderText(const QString &) override {}
     void showReminderWindow() override { ++windows; }
+    bool reminderWindowBusy() const override { return false; }
     void playSound(const QString &) override {}
     bool isLockedDown() const override { return false; }
     int unlockFlag() const override { return 1; }

@@ -11,16 +11,11 @@
 #include "store/TextForms.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
 const QString kStartUpSwitch = QStringLiteral("-SU");
-
-QString reminderText(const QString &when, const QString &note)
-{
-    return QStringLiteral("Date and Time: ") + when + QStringLiteral("\r\n") +
-           QStringLiteral("Reminder Note: ") + note;
-}
 
 } // namespace
 
@@ -35,6 +30,12 @@ Scheduler::Scheduler(ReminderStore &store, ProgramSettings &settings, SchedulerH
     m_timer1.setInterval(kTickMs);
     m_timer1.setTimerType(Qt::PreciseTimer);
     connect(&m_timer1, &QTimer::timeout, this, &Scheduler::Timer1_Timer);
+}
+
+QString Scheduler::reminderText(const QString &when, const QString &note)
+{
+    return QStringLiteral("Date and Time: ") + when + QStringLiteral("\r\n") +
+           QStringLiteral("Reminder Note: ") + note;
 }
 
 QString Scheduler::unscrambled(const QString &storedNote) const
@@ -65,24 +66,19 @@ bool Scheduler::loadSlot(const QString &day, qint64 slot, std::optional<QDateTim
     return true;
 }
 
-int Scheduler::fireDueSlots(const QString &day, DueRule rule)
+int Scheduler::fireDueSlots(const QString &day, const std::function<bool(const QDateTime &)> &due)
 {
     int fired = 0;
     const auto slots = m_store.slotsToVisit(day, m_fields.count);
     for (qint64 slot : slots.value_or(QList<qint64>())) {
-        std::optional<QDateTime> due;
-        if (!loadSlot(day, slot, due) || !due)
+        std::optional<QDateTime> moment;
+        if (!loadSlot(day, slot, moment) || !moment)
             continue;
-        if (!m_fields.time.isEmpty()) {
-            const QDateTime now = Clock::now();
-            const qint64 apart = rule == DueRule::SameMinute ? TextForms::minutesBetween(now, *due)
-                                                             : TextForms::hoursBetween(now, *due);
-            if (apart != 0)
-                continue;
-        }
+        if (!m_fields.time.isEmpty() && !due(*moment))
+            continue;
         // Only a slot that fires needs its note unscrambled and its moment written.
         m_fields.note = unscrambled(m_fields.storedNote);
-        m_fields.dueText = TextForms::momentText(*due);
+        m_fields.dueText = TextForms::momentText(*moment);
         FireReminder(day);
         ++fired;
     }
@@ -111,15 +107,39 @@ void Scheduler::showReminder(const QString &text, const QString &sound)
 
 void Scheduler::Timer1_Timer()
 {
-    if (m_host.isLockedDown())
+    if (m_host.isLockedDown()) {
+        m_heldSince.reset(); // what came due during lock-down waits in the store
         return;
+    }
+    if (m_host.reminderWindowBusy()) {
+        if (!m_heldSince)
+            m_heldSince = Clock::now();
+        return;
+    }
+    fireDueSpan(std::exchange(m_heldSince, std::nullopt), std::nullopt);
+}
+
+void Scheduler::reminderWindowDismissed()
+{
+    if (m_heldSince)
+        Timer1_Timer();
+}
+
+void Scheduler::fireDueSpan(const std::optional<QDateTime> &from,
+                            const std::optional<QDateTime> &to)
+{
     const QString day = TextForms::dayKey(Clock::today());
     m_fields.viewed = m_store.numViewed(day).value_or(0);
     m_fields.count = m_store.numReminders(day).value_or(0);
-    if (m_fields.viewed == m_fields.count && m_fields.count != 0)
+    if (m_fields.viewed == m_fields.count && m_fields.count != 0) {
         m_store.removeDay(day);
-    else if (m_fields.count >= 1)
-        fireDueSlots(day, DueRule::SameMinute);
+    } else if (m_fields.count >= 1) {
+        fireDueSlots(day, [&](const QDateTime &moment) {
+            const QDateTime now = Clock::now();
+            return TextForms::minutesBetween(from.value_or(now), moment) >= 0 &&
+                   TextForms::minutesBetween(moment, to.value_or(now)) >= 0;
+        });
+    }
     m_fields = WorkingFields();
 }
 
@@ -145,7 +165,9 @@ void Scheduler::CheckImmediateReminders()
         if (m_manualCheck == 1)
             m_host.showNoImmediateReminders();
     } else {
-        const int fired = fireDueSlots(day, DueRule::SameHour);
+        const int fired = fireDueSlots(day, [](const QDateTime &moment) {
+            return TextForms::hoursBetween(Clock::now(), moment) == 0;
+        });
         if (m_manualCheck == 1 && fired == 0)
             m_host.showNoImmediateReminders();
     }

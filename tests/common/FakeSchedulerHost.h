@@ -21,6 +21,7 @@ public:
     QTimer *timer = nullptr; // switched on when a window is dismissed
     std::function<void()> whileShown;
     bool timerWasOffWhileShown = true;
+    bool busy = false; // while a window is "on screen"
 
     void setReminderText(const QString &t) override
     {
@@ -33,11 +34,14 @@ public:
         shownTexts << text;
         if (timer && timer->isActive())
             timerWasOffWhileShown = false;
+        busy = true;
         if (whileShown)
             whileShown();
+        busy = false;
         if (timer)
             timer->start();
     }
+    bool reminderWindowBusy() const override { return busy; }
     void playSound(const QString &name) override { events << QStringLiteral("sound:") + name; }
     bool isLockedDown() const override { return locked; }
     int unlockFlag() const override { return stat; }
