@@ -133,8 +133,8 @@ void NoteMaker::buildMenus()
 
     QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("EditMenu"));
-    EditListItem = edit->addAction(QStringLiteral("&Reminder List"), this,
-                                   &NoteMaker::EditListItem_Click);
+    EditListItem =
+        edit->addAction(QStringLiteral("&Reminder List"), this, &NoteMaker::EditListItem_Click);
     EditListItem->setObjectName(QStringLiteral("EditListItem"));
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));

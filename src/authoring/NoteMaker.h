@@ -32,7 +32,7 @@ public:
         Sounds &sounds;
         QTimer &timer1; // the scheduler's timer, off while a reminder is written
         HelpModule &help;
-        QString &billDate; // outlives the window: a pending bill day survives closing it
+        QString &billDate;     // outlives the window: a pending bill day survives closing it
         SchedulerHost &alerts; // the reminder window, for viewing a row of the list
     };
 

@@ -11,6 +11,7 @@
 #include "store/TextForms.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTreeView>
@@ -47,8 +48,8 @@ Editor::Editor(const Services &services, QWidget *owner)
     RList->header()->setSortIndicator(-1, Qt::AscendingOrder);
     RList->header()->setSortIndicatorClearable(true);
     RList->setSortingEnabled(true);
-    // Double-click and Enter both activate a row.
-    connect(RList, &QAbstractItemView::activated, this, &Editor::ViewBttn_Click);
+    connect(RList, &QAbstractItemView::doubleClicked, this, &Editor::ViewBttn_Click);
+    RList->installEventFilter(this); // Enter
     connect(RList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { setRowButtonsEnabled(selectedRow().has_value()); });
 
@@ -132,6 +133,19 @@ void Editor::DeleteSelected_Click()
 void Editor::Command1_Click()
 {
     close();
+}
+
+bool Editor::eventFilter(QObject *watched, QEvent *event)
+{
+    // Taken here, so that it does not go on to press the window's default button too.
+    if (watched == RList && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ViewBttn_Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void Editor::showEvent(QShowEvent *event)

@@ -43,6 +43,7 @@ public:
     void Command1_Click();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:

@@ -11,8 +11,8 @@
 
 namespace {
 
-const QString kHeaders[] = {QStringLiteral("Date"), QStringLiteral("Time"),
-                            QStringLiteral("Num"),  QStringLiteral("Type"),
+const QString kHeaders[] = {QStringLiteral("Date"),     QStringLiteral("Time"),
+                            QStringLiteral("Num"),      QStringLiteral("Type"),
                             QStringLiteral("Reminder"), QStringLiteral("Sound")};
 
 // Sort keys: a text that is not a date or a time goes after those that are.
@@ -63,8 +63,8 @@ void ReminderListModel::load(const ReminderStore &store)
     const auto live = store.allLiveReminders();
     for (const LiveReminder &slot : live.value_or(QList<LiveReminder>())) {
         const ReminderRecord &r = slot.record;
-        const QString note = ScrambleText(r.reminder, QStringLiteral("0"))
-                                 .value_or(Scheduler::kUnreadableNote);
+        const QString note =
+            ScrambleText(r.reminder, QStringLiteral("0")).value_or(Scheduler::kUnreadableNote);
         m_rows.append({slot.day, r.time, QString::number(slot.slot), r.recurrence, note, r.sound,
                        m_rows.size()});
     }
@@ -86,11 +86,9 @@ QVariant ReminderListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_rows.size())
         return QVariant();
     const Row &row = m_rows.at(index.row());
-    if (role == Qt::DisplayRole)
+    // A text cut short by its column is read whole in its tool tip.
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return row.text(index.column());
-    // A long note is read whole in its tool tip.
-    if (role == Qt::ToolTipRole && index.column() == Note)
-        return row.note;
     return QVariant();
 }
 

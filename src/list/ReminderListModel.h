@@ -17,11 +17,11 @@ public:
     enum Column { Date, Time, Num, Type, Note, Sound, ColumnCount };
 
     struct Row {
-        QString date;  // the day key
-        QString time;  // empty for a bill reminder
-        QString num;   // the slot
-        QString type;  // the recurrence
-        QString note;  // unscrambled
+        QString date; // the day key
+        QString time; // empty for a bill reminder
+        QString num;  // the slot
+        QString type; // the recurrence
+        QString note; // unscrambled
         QString sound;
         qsizetype readAt = 0; // its place in the order the store gave
         const QString &text(int column) const;

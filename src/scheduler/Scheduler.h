@@ -22,8 +22,8 @@ struct ReminderRecord;
 // screen anyway (the user views a reminder of the list) is held, not run: when
 // that window is dismissed, the held tick runs at once over every minute from
 // the first held one to the current one, so nothing due meanwhile is lost and
-// nothing is written behind the window the user is looking at. A store failure skips the one step that failed; it
-// never stops a run and never shows a message.
+// nothing is written behind the window the user is looking at. A store failure skips the one step
+// that failed; it never stops a run and never shows a message.
 class Scheduler : public QObject {
     Q_OBJECT
 

@@ -71,8 +71,8 @@ void AForm::buildMenu()
     NoteMakerItem = mnuFile->addAction(QStringLiteral("Create &New Reminder"), this,
                                        &AForm::NoteMakerItem_Click);
     NoteMakerItem->setObjectName(QStringLiteral("NoteMakerItem"));
-    ListEditItem = mnuFile->addAction(QStringLiteral("&View Reminder List"), this,
-                                      &AForm::ListEditItem_Click);
+    ListEditItem =
+        mnuFile->addAction(QStringLiteral("&View Reminder List"), this, &AForm::ListEditItem_Click);
     ListEditItem->setObjectName(QStringLiteral("ListEditItem"));
     mnuFile->addSeparator();
     LockItem = mnuFile->addAction(QStringLiteral("Lock &Down"), this, &AForm::LockItem_Click);
@@ -188,8 +188,7 @@ void AForm::NoteMakerItem_Click()
 {
     if (!m_noteMaker)
         m_noteMaker = new NoteMaker(
-            {*m_reminderStore, *m_sounds, m_scheduler->Timer1(), *m_help, m_billDate, *this},
-            this);
+            {*m_reminderStore, *m_sounds, m_scheduler->Timer1(), *m_help, m_billDate, *this}, this);
     m_noteMaker->show();
     m_noteMaker->raise();
     m_noteMaker->activateWindow();
