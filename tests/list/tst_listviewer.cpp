@@ -103,9 +103,7 @@ private Q_SLOTS:
     {
         ShellFixture f(u"-SU"_s);
         f.form.Form_Load();
-        f.reminders.appendReminder(
-            u"12/5/2026"_s,
-            {*ScrambleText(u"viewed"_s, u"1"_s), u"PAGER_1_LOOP"_s, {}, u"8:00:00 AM"_s});
+        f.addToday(u"11:00:00 AM"_s, u"viewed"_s, u"PAGER_1_LOOP"_s);
         f.form.ListEditItem->trigger();
         Editor *list = f.form.editor();
         f.addToday(u"10:06:00 AM"_s, u"due"_s);
@@ -128,12 +126,11 @@ private Q_SLOTS:
         });
         QTRY_COMPARE(seen.size(), 2);
         QCOMPARE(seen,
-                 QStringList({u"Date and Time: 12/5/2026\nReminder Note: viewed"_s,
+                 QStringList({u"Date and Time: 12/4/2026\nReminder Note: viewed"_s,
                               u"Date and Time: 12/4/2026 10:06:00 AM\nReminder Note: due"_s}));
         QCOMPARE(f.sound.calls.join(u' ').remove(QDir::currentPath() + u"/snds/"_s),
                  u"loop PAGER_1_LOOP.wav stop play BEEP.wav stop"_s);
-        QCOMPARE(f.reminders.liveReminders(u"12/5/2026"_s, 1)->size(),
-                 1); // viewing consumed nothing
+        QCOMPARE(f.reminders.liveReminders(kDay, 2)->size(), 1); // the viewed one, still there
     }
 };
 
