@@ -66,19 +66,28 @@ bool Scheduler::loadSlot(const QString &day, qint64 slot, std::optional<QDateTim
     return true;
 }
 
-int Scheduler::fireDueSlots(const QString &day, const std::function<bool(const QDateTime &)> &due)
+int Scheduler::fireDueSlots(const QString &day, DueRule rule)
 {
     int fired = 0;
     const auto slots = m_store.slotsToVisit(day, m_fields.count);
     for (qint64 slot : slots.value_or(QList<qint64>())) {
-        std::optional<QDateTime> moment;
-        if (!loadSlot(day, slot, moment) || !moment)
+        std::optional<QDateTime> due;
+        if (!loadSlot(day, slot, due) || !due)
             continue;
-        if (!m_fields.time.isEmpty() && !due(*moment))
-            continue;
+        if (!m_fields.time.isEmpty()) {
+            const QDateTime now = Clock::now();
+            const QDateTime from = m_fields.spanFrom.value_or(now);
+            const QDateTime to = m_fields.spanTo.value_or(now);
+            const bool inTime = rule == DueRule::SameHour
+                                    ? TextForms::hoursBetween(now, *due) == 0
+                                    : TextForms::minutesBetween(from, *due) >= 0 &&
+                                          TextForms::minutesBetween(*due, to) >= 0;
+            if (!inTime)
+                continue;
+        }
         // Only a slot that fires needs its note unscrambled and its moment written.
         m_fields.note = unscrambled(m_fields.storedNote);
-        m_fields.dueText = TextForms::momentText(*moment);
+        m_fields.dueText = TextForms::momentText(*due);
         FireReminder(day);
         ++fired;
     }
@@ -128,18 +137,15 @@ void Scheduler::reminderWindowDismissed()
 void Scheduler::fireDueSpan(const std::optional<QDateTime> &from,
                             const std::optional<QDateTime> &to)
 {
+    m_fields.spanFrom = from;
+    m_fields.spanTo = to;
     const QString day = TextForms::dayKey(Clock::today());
     m_fields.viewed = m_store.numViewed(day).value_or(0);
     m_fields.count = m_store.numReminders(day).value_or(0);
-    if (m_fields.viewed == m_fields.count && m_fields.count != 0) {
+    if (m_fields.viewed == m_fields.count && m_fields.count != 0)
         m_store.removeDay(day);
-    } else if (m_fields.count >= 1) {
-        fireDueSlots(day, [&](const QDateTime &moment) {
-            const QDateTime now = Clock::now();
-            return TextForms::minutesBetween(from.value_or(now), moment) >= 0 &&
-                   TextForms::minutesBetween(moment, to.value_or(now)) >= 0;
-        });
-    }
+    else if (m_fields.count >= 1)
+        fireDueSlots(day, DueRule::MinuteSpan);
     m_fields = WorkingFields();
 }
 
@@ -165,9 +171,7 @@ void Scheduler::CheckImmediateReminders()
         if (m_manualCheck == 1)
             m_host.showNoImmediateReminders();
     } else {
-        const int fired = fireDueSlots(day, [](const QDateTime &moment) {
-            return TextForms::hoursBetween(Clock::now(), moment) == 0;
-        });
+        const int fired = fireDueSlots(day, DueRule::SameHour);
         if (m_manualCheck == 1 && fired == 0)
             m_host.showNoImmediateReminders();
     }

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QObject>
 #include <QTimer>
-#include <functional>
 #include <optional>
 
 class ProgramSettings;
@@ -22,8 +21,9 @@ struct ReminderRecord;
 // screen anyway (the user views a reminder of the list) is held, not run: when
 // that window is dismissed, the held tick runs at once over every minute from
 // the first held one to the current one, so nothing due meanwhile is lost and
-// nothing is written behind the window the user is looking at. A store failure skips the one step
-// that failed; it never stops a run and never shows a message.
+// nothing is written behind the window the user is looking at. A store
+// failure skips the one step that failed; it never stops a run and never
+// shows a message.
 class Scheduler : public QObject {
     Q_OBJECT
 
@@ -77,11 +77,15 @@ private:
         QString recurrence;
         QString sound;
         qint64 viewed = 0;
+        // The span of minutes of a pass of the due check (fireDueSpan).
+        std::optional<QDateTime> spanFrom;
+        std::optional<QDateTime> spanTo;
     };
 
-    // Walks today's slots and fires those with a time of day for which `due`
-    // holds when the walk reaches them, and those without; gives how many fired.
-    int fireDueSlots(const QString &day, const std::function<bool(const QDateTime &)> &due);
+    enum class DueRule { MinuteSpan, SameHour };
+
+    // Walks today's slots and fires those due by `rule`; gives how many fired.
+    int fireDueSlots(const QString &day, DueRule rule);
     // Fills the working fields from a record, read once; false for a hole or a
     // failed read.
     bool loadSlot(const QString &day, qint64 slot, std::optional<QDateTime> &due);
