@@ -8,6 +8,7 @@
 // that shows and clears them all (the reminder windows answered at once).
 //
 //   pingalo_benchmark [STORE-FILE]     (default: a fresh file in /tmp)
+#include "BenchmarkStore.h"
 #include "platform/Clock.h"
 #include "platform/SqliteSettingsStore.h"
 #include "scheduler/Recurrence.h"
@@ -33,14 +34,6 @@ double median(std::vector<double> samples)
     return samples[samples.size() / 2];
 }
 
-ReminderRecord makeRecord(int i)
-{
-    const QString note =
-        QStringLiteral("Reminder number %1: call the office about the invoice").arg(i);
-    return {*ScrambleText(note, QStringLiteral("1")), QStringLiteral("BEEP"),
-            Recurrence::names().at(i % 6), TextForms::timeText(QTime((i / 60) % 24, i % 60))};
-}
-
 // Reads every live slot of a day the way the due check walks it.
 int readDay(ReminderStore &store, const QString &day)
 {
@@ -59,20 +52,6 @@ int readAll(ReminderStore &store)
         live += ScrambleText(r.record.reminder, QStringLiteral("0")).has_value();
     return live;
 }
-
-// Answers every reminder window at once and counts them.
-class CountingHost : public SchedulerHost {
-public:
-    int windows = 0;
-    void setReminderText(const QString &) override {}
-    void showReminderWindow() override { ++windows; }
-    void playSound(const QString &) override {}
-    bool isLockedDown() const override { return false; }
-    int unlockFlag() const override { return 1; }
-    void showPasswordGate() override {}
-    void showNoImmediateReminders() override {}
-    QString commandLine() const override { return QString(); }
-};
 
 class FixedClock : public Clock {
 public:
@@ -96,19 +75,7 @@ int main(int argc, char **argv)
     const QDate first(2027, 1, 1);
     const QString busyDay = TextForms::dayKey(first.addDays(100));
     std::printf("filling %s with 10,000 reminders over 365 days...\n", qPrintable(path));
-    // 500 on the busy day, the other 9,500 spread over the remaining 364 days;
-    // filled in one transaction each day to keep the set-up short.
-    int made = 0;
-    for (int d = 0; d < 365; ++d) {
-        const QString day = TextForms::dayKey(first.addDays(d));
-        const int count = day == busyDay ? 500 : (9500 / 364 + (d < 9500 % 364 ? 1 : 0));
-        settings.transaction([&] {
-            for (int i = 0; i < count; ++i)
-                store.appendReminder(day, makeRecord(made++));
-            return true;
-        });
-    }
-    std::printf("made %d reminders\n", made);
+    std::printf("made %d reminders\n", fillStore(settings, store, first, busyDay));
 
     std::vector<double> appends;
     const QString appendDay = TextForms::dayKey(first.addDays(400));

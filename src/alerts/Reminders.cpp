@@ -46,6 +46,7 @@ void Reminders::Reminded_Click()
     m_sounds.PlayReminderSound(Sounds::kStopLoop);
     hide(); // ends the caller's modal showing
     m_timer1.start();
+    Q_EMIT dismissed();
 }
 
 void Reminders::reject()

@@ -28,6 +28,10 @@ public:
     // The close box and Escape do what OK does.
     void reject() override;
 
+Q_SIGNALS:
+    // OK (or the close box) took the window off the screen.
+    void dismissed();
+
 protected:
     void showEvent(QShowEvent *event) override;
 

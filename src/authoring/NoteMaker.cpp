@@ -5,6 +5,7 @@
 #include "authoring/ReminderCreation.h"
 #include "authoring/SoundBox.h"
 #include "authoring/SoundSelection.h"
+#include "list/Editor.h"
 #include "platform/Clock.h"
 #include "platform/FixedLayout.h"
 #include "platform/MessageBoxes.h"
@@ -130,6 +131,12 @@ void NoteMaker::buildMenus()
     ExitItem = file->addAction(QStringLiteral("&Exit"), this, &QWidget::close);
     ExitItem->setObjectName(QStringLiteral("ExitItem"));
 
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("EditMenu"));
+    EditListItem =
+        edit->addAction(QStringLiteral("&Reminder List"), this, &NoteMaker::EditListItem_Click);
+    EditListItem->setObjectName(QStringLiteral("EditListItem"));
+
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
     ContentsItem = help->addAction(QStringLiteral("&Help Contents"), this,
@@ -210,6 +217,14 @@ void NoteMaker::AboutItem_Click()
 {
     auto *about = new About(this);
     about->exec();
+}
+
+void NoteMaker::EditListItem_Click()
+{
+    auto *list = new Editor({m_services.store, m_services.alerts, m_services.help}, this);
+    // Modal to the note maker alone, so that the help it opens can be used.
+    list->setWindowModality(Qt::WindowModal);
+    list->exec(); // destroys itself when it closes
 }
 
 void NoteMaker::closeEvent(QCloseEvent *event)

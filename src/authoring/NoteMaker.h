@@ -14,6 +14,7 @@ class QPushButton;
 class QTimeEdit;
 class QTimer;
 class ReminderStore;
+class SchedulerHost;
 class SoundBox;
 class SoundSelection;
 class Sounds;
@@ -31,7 +32,8 @@ public:
         Sounds &sounds;
         QTimer &timer1; // the scheduler's timer, off while a reminder is written
         HelpModule &help;
-        QString &billDate; // outlives the window: a pending bill day survives closing it
+        QString &billDate;     // outlives the window: a pending bill day survives closing it
+        SchedulerHost &alerts; // the reminder window, for viewing a row of the list
     };
 
     NoteMaker(const Services &services, QWidget *owner);
@@ -54,6 +56,7 @@ public:
     QAction *RemindItem;
     QAction *ResetItem;
     QAction *ExitItem;
+    QAction *EditListItem;
     QAction *ContentsItem;
     QAction *AboutItem;
 
@@ -65,6 +68,8 @@ public:
     // An item was chosen from the recurrence list.
     void Combo2_Click();
     void AboutItem_Click();
+    // Shows the list viewer modally, owned by the note maker.
+    void EditListItem_Click();
 
     SoundSelection &soundSelection() const { return *m_soundSelection; }
 

@@ -2,11 +2,12 @@
 
 namespace {
 
-void show(QWidget *parent, QMessageBox::Icon icon, const QString &text)
+int show(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+         QMessageBox::StandardButtons buttons = QMessageBox::Ok)
 {
-    QMessageBox box(icon, MessageBoxes::kTitle, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, MessageBoxes::kTitle, text, buttons, parent);
     box.setObjectName(QStringLiteral("PingaloMessage"));
-    box.exec();
+    return box.exec();
 }
 
 } // namespace
@@ -26,6 +27,11 @@ void information(QWidget *parent, const QString &text)
 void critical(QWidget *parent, const QString &text)
 {
     show(parent, QMessageBox::Critical, text);
+}
+
+bool askYesNo(QWidget *parent, QMessageBox::Icon icon, const QString &text)
+{
+    return show(parent, icon, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 } // namespace MessageBoxes

@@ -11,16 +11,11 @@
 #include "store/TextForms.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
 const QString kStartUpSwitch = QStringLiteral("-SU");
-
-QString reminderText(const QString &when, const QString &note)
-{
-    return QStringLiteral("Date and Time: ") + when + QStringLiteral("\r\n") +
-           QStringLiteral("Reminder Note: ") + note;
-}
 
 } // namespace
 
@@ -35,6 +30,12 @@ Scheduler::Scheduler(ReminderStore &store, ProgramSettings &settings, SchedulerH
     m_timer1.setInterval(kTickMs);
     m_timer1.setTimerType(Qt::PreciseTimer);
     connect(&m_timer1, &QTimer::timeout, this, &Scheduler::Timer1_Timer);
+}
+
+QString Scheduler::reminderText(const QString &when, const QString &note)
+{
+    return QStringLiteral("Date and Time: ") + when + QStringLiteral("\r\n") +
+           QStringLiteral("Reminder Note: ") + note;
 }
 
 QString Scheduler::unscrambled(const QString &storedNote) const
@@ -75,9 +76,13 @@ int Scheduler::fireDueSlots(const QString &day, DueRule rule)
             continue;
         if (!m_fields.time.isEmpty()) {
             const QDateTime now = Clock::now();
-            const qint64 apart = rule == DueRule::SameMinute ? TextForms::minutesBetween(now, *due)
-                                                             : TextForms::hoursBetween(now, *due);
-            if (apart != 0)
+            const QDateTime from = m_fields.spanFrom.value_or(now);
+            const QDateTime to = m_fields.spanTo.value_or(now);
+            const bool inTime = rule == DueRule::SameHour
+                                    ? TextForms::hoursBetween(now, *due) == 0
+                                    : TextForms::minutesBetween(from, *due) >= 0 &&
+                                          TextForms::minutesBetween(*due, to) >= 0;
+            if (!inTime)
                 continue;
         }
         // Only a slot that fires needs its note unscrambled and its moment written.
@@ -111,15 +116,36 @@ void Scheduler::showReminder(const QString &text, const QString &sound)
 
 void Scheduler::Timer1_Timer()
 {
-    if (m_host.isLockedDown())
+    if (m_host.isLockedDown()) {
+        m_heldSince.reset(); // what came due during lock-down waits in the store
         return;
+    }
+    if (m_host.reminderWindowBusy()) {
+        if (!m_heldSince)
+            m_heldSince = Clock::now();
+        return;
+    }
+    fireDueSpan(std::exchange(m_heldSince, std::nullopt), std::nullopt);
+}
+
+void Scheduler::reminderWindowDismissed()
+{
+    if (m_heldSince)
+        Timer1_Timer();
+}
+
+void Scheduler::fireDueSpan(const std::optional<QDateTime> &from,
+                            const std::optional<QDateTime> &to)
+{
+    m_fields.spanFrom = from;
+    m_fields.spanTo = to;
     const QString day = TextForms::dayKey(Clock::today());
     m_fields.viewed = m_store.numViewed(day).value_or(0);
     m_fields.count = m_store.numReminders(day).value_or(0);
     if (m_fields.viewed == m_fields.count && m_fields.count != 0)
         m_store.removeDay(day);
     else if (m_fields.count >= 1)
-        fireDueSlots(day, DueRule::SameMinute);
+        fireDueSlots(day, DueRule::MinuteSpan);
     m_fields = WorkingFields();
 }
 

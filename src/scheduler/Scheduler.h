@@ -17,8 +17,13 @@ struct ReminderRecord;
 //
 // A reminder is consumed (and a recurring one copied to its next day) before
 // its window opens, and `Timer1` is off while any reminder window is open, so
-// nothing fires twice. A store failure skips the one step that failed; it
-// never stops a run and never shows a message.
+// nothing fires twice. A tick that comes while the reminder window is on
+// screen anyway (the user views a reminder of the list) is held, not run: when
+// that window is dismissed, the held tick runs at once over every minute from
+// the first held one to the current one, so nothing due meanwhile is lost and
+// nothing is written behind the window the user is looking at. A store
+// failure skips the one step that failed; it never stops a run and never
+// shows a message.
 class Scheduler : public QObject {
     Q_OBJECT
 
@@ -39,12 +44,25 @@ public:
     void setManualCheck(int value) { m_manualCheck = value; }
 
     void Timer1_Timer();
+    // The reminder window was dismissed: a tick held while it was on screen runs now.
+    void reminderWindowDismissed();
+    // One pass of the due check over a span of minutes: removes today when it is
+    // complete, else fires today's live slots whose minute lies from `from` to
+    // `to`, both included, in slot order, and today's bill reminders. An end not
+    // given is the current minute when the walk reaches a slot, so the ordinary
+    // tick, [now, now], shows a later slot of its minute only if the window
+    // before it was dismissed within that minute.
+    void fireDueSpan(const std::optional<QDateTime> &from, const std::optional<QDateTime> &to);
     void StartReminderCheck();
     void CheckImmediateReminders();
     void CheckMissedReminders();
     // Shows each entry of the queue file that is due at the moment its turn
     // comes (today or tomorrow, not before the current minute), one by one.
     void ShowQueuedReminders(const QList<QueuedReminder> &entries);
+
+    // The text of the reminder window: "Date and Time: " + when, a line break,
+    // "Reminder Note: " + note.
+    static QString reminderText(const QString &when, const QString &note);
 
 private:
     // The working fields shared by the tick and the checks; each of them
@@ -59,9 +77,12 @@ private:
         QString recurrence;
         QString sound;
         qint64 viewed = 0;
+        // The span of minutes of a pass of the due check (fireDueSpan).
+        std::optional<QDateTime> spanFrom;
+        std::optional<QDateTime> spanTo;
     };
 
-    enum class DueRule { SameMinute, SameHour };
+    enum class DueRule { MinuteSpan, SameHour };
 
     // Walks today's slots and fires those due by `rule`; gives how many fired.
     int fireDueSlots(const QString &day, DueRule rule);
@@ -78,4 +99,6 @@ private:
     QTimer m_timer1;
     int m_manualCheck = 0;
     WorkingFields m_fields;
+    // The moment of the first tick held while the reminder window was busy.
+    std::optional<QDateTime> m_heldSince;
 };

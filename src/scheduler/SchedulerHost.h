@@ -13,6 +13,9 @@ public:
     // Shows the reminder window modally and returns when it is dismissed.
     // Dismissing it stops the sound and switches the scheduler's timer on.
     virtual void showReminderWindow() = 0;
+    // Whether the reminder window is on screen (the user views a reminder of
+    // the list, or the scheduler waits in it).
+    virtual bool reminderWindowBusy() const = 0;
     // Plays, loops or stops a reminder sound by name.
     virtual void playSound(const QString &name) = 0;
     // Whether lock-down is on (the tray's lock item is checked).

@@ -3,6 +3,7 @@
 #include "alerts/Reminders.h"
 #include "alerts/Sounds.h"
 #include "authoring/NoteMaker.h"
+#include "list/Editor.h"
 #include "password/PassFormEnter.h"
 #include "password/PassFormLock.h"
 #include "platform/MessageBoxes.h"
@@ -55,6 +56,7 @@ AForm::~AForm()
     delete m_passFormLock;
     delete m_about;
     delete m_noteMaker;
+    delete m_editor;
 }
 
 void AForm::buildMenu()
@@ -69,6 +71,9 @@ void AForm::buildMenu()
     NoteMakerItem = mnuFile->addAction(QStringLiteral("Create &New Reminder"), this,
                                        &AForm::NoteMakerItem_Click);
     NoteMakerItem->setObjectName(QStringLiteral("NoteMakerItem"));
+    ListEditItem =
+        mnuFile->addAction(QStringLiteral("&View Reminder List"), this, &AForm::ListEditItem_Click);
+    ListEditItem->setObjectName(QStringLiteral("ListEditItem"));
     mnuFile->addSeparator();
     LockItem = mnuFile->addAction(QStringLiteral("Lock &Down"), this, &AForm::LockItem_Click);
     LockItem->setObjectName(QStringLiteral("LockItem"));
@@ -183,10 +188,19 @@ void AForm::NoteMakerItem_Click()
 {
     if (!m_noteMaker)
         m_noteMaker = new NoteMaker(
-            {*m_reminderStore, *m_sounds, m_scheduler->Timer1(), *m_help, m_billDate}, this);
+            {*m_reminderStore, *m_sounds, m_scheduler->Timer1(), *m_help, m_billDate, *this}, this);
     m_noteMaker->show();
     m_noteMaker->raise();
     m_noteMaker->activateWindow();
+}
+
+void AForm::ListEditItem_Click()
+{
+    if (!m_editor)
+        m_editor = new Editor({*m_reminderStore, *this, *m_help}, this);
+    m_editor->show();
+    m_editor->raise();
+    m_editor->activateWindow();
 }
 
 void AForm::LockItem_Click()
@@ -257,10 +271,19 @@ NoteMaker *AForm::noteMaker() const
     return m_noteMaker;
 }
 
+Editor *AForm::editor() const
+{
+    return m_editor;
+}
+
 Reminders *AForm::reminders()
 {
-    if (!m_reminders)
+    if (!m_reminders) {
         m_reminders = new Reminders(*m_sounds, m_scheduler->Timer1(), this);
+        // Queued: a held tick runs once the modal showing that OK ended has returned.
+        connect(m_reminders, &Reminders::dismissed, m_scheduler.get(),
+                &Scheduler::reminderWindowDismissed, Qt::QueuedConnection);
+    }
     return m_reminders;
 }
 
@@ -274,6 +297,11 @@ void AForm::setReminderText(const QString &text)
 void AForm::showReminderWindow()
 {
     reminders()->exec();
+}
+
+bool AForm::reminderWindowBusy() const
+{
+    return m_reminders && m_reminders->isVisible();
 }
 
 void AForm::playSound(const QString &name)

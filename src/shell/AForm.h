@@ -7,6 +7,7 @@
 #include <memory>
 
 class About;
+class Editor;
 class NoteMaker;
 class HelpModule;
 class PassFormEnter;
@@ -64,6 +65,7 @@ public:
     QMenu *mnuFile = nullptr;
     QAction *CheckItem = nullptr;
     QAction *NoteMakerItem = nullptr;
+    QAction *ListEditItem = nullptr;
     QAction *LockItem = nullptr;
     QAction *HelpItem = nullptr;
     QAction *AboutPingalo = nullptr;
@@ -72,6 +74,8 @@ public:
     void CheckItem_Click();
     // Shows the note maker without waiting, or brings it to the front.
     void NoteMakerItem_Click();
+    // Shows the list viewer without waiting, or brings it to the front unread.
+    void ListEditItem_Click();
     void LockItem_Click();
     void HelpItem_Click();
     void AboutPingalo_Click();
@@ -84,6 +88,7 @@ public:
     Reminders *reminders();
     About *about() const;
     NoteMaker *noteMaker() const;
+    Editor *editor() const;
     Scheduler &scheduler() { return *m_scheduler; }
     ProgramSettings &settings() { return *m_settings; }
     ReminderStore &reminderStore() { return *m_reminderStore; }
@@ -96,6 +101,7 @@ public:
     // SchedulerHost
     void setReminderText(const QString &text) override;
     void showReminderWindow() override;
+    bool reminderWindowBusy() const override;
     void playSound(const QString &name) override;
     bool isLockedDown() const override;
     int unlockFlag() const override;
@@ -127,6 +133,7 @@ private:
     QPointer<PassFormLock> m_passFormLock;
     QPointer<About> m_about;
     QPointer<NoteMaker> m_noteMaker;
+    QPointer<Editor> m_editor;
     // The note maker's pending bill reminder day, kept for the whole run.
     QString m_billDate;
     bool m_ended = false;

@@ -38,6 +38,7 @@ public:
         if (timer)
             timer->start();
     }
+    bool reminderWindowBusy() const override { return false; }
     void playSound(const QString &name) override { events << QStringLiteral("sound:") + name; }
     bool isLockedDown() const override { return locked; }
     int unlockFlag() const override { return stat; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeSchedulerHost.h"
 #include "RecordingSoundOutput.h"
 #include "TestClock.h"
 #include "alerts/Sounds.h"
@@ -28,7 +29,7 @@ struct NoteMakerFixture {
 
     void open()
     {
-        window = new NoteMaker({reminders, sounds, timer, help, billDate}, &owner);
+        window = new NoteMaker({reminders, sounds, timer, help, billDate, alerts}, &owner);
         window->show();
     }
 
@@ -55,6 +56,7 @@ struct NoteMakerFixture {
     HelpModule help{program};
     QTimer timer;
     QString billDate;
+    FakeSchedulerHost alerts;
     QWidget owner;
     QPointer<NoteMaker> window;
 };

@@ -29,10 +29,11 @@ struct ShellFixture {
         program.setStoredPassword(*ScrambleText(password, QStringLiteral("1")));
     }
 
-    void addToday(const QString &time, const QString &note)
+    void addToday(const QString &time, const QString &note,
+                  const QString &sound = QStringLiteral("BEEP"))
     {
         reminders.appendReminder(TextForms::dayKey(Clock::today()),
-                                 {*ScrambleText(note, QStringLiteral("1")), QStringLiteral("BEEP"),
+                                 {*ScrambleText(note, QStringLiteral("1")), sound,
                                   QStringLiteral("One-Time Reminder"), time});
     }
 

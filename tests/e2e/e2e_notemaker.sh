@@ -1,7 +1,8 @@
 #!/bin/bash
 # A reminder made in the note maker, as a user makes it: opened from the tray
 # menu, set for the next minute with a looping sound, it comes up in the
-# reminder window at that minute.
+# reminder window at that minute. A second one of that minute, deleted in the
+# list viewer, does not.
 #
 #   e2e_notemaker.sh PINGALO STORE_TOOL
 PINGALO=$(realpath "$1")
@@ -54,10 +55,23 @@ stored=$("$TOOL" "$PINGALO_STORE" live "$DAY")
     fail "the note maker stored '$stored', not the reminder for $TARGET"
 echo "ok: the note maker stored the reminder for $TARGET"
 
+"$TOOL" "$PINGALO_STORE" append "$DAY" "${TARGET#* }" 'Water the plants' BEEP 'One-Time Reminder' >/dev/null
+click_tray 3
+sleep 0.7
+xdotool key v
+wait_for 5 has_window 'Pingalo! Vantor - List Viewer' || fail "the list viewer did not open"
+press_in 'Pingalo! Vantor - List Viewer' End   # the last row: the plants
+press_in 'Pingalo! Vantor - List Viewer' alt+d
+wait_for 5 has_window 'Pingalo!' || fail "no question before deleting"
+press_in 'Pingalo!' Return
+wait_for 5 bash -c "[ \$('$TOOL' '$PINGALO_STORE' live '$DAY' | wc -l) = 1 ]" || fail "the list did not delete"
+press_in 'Pingalo! Vantor - List Viewer' Escape
+
 wait_for 80 has_window 'Pingalo! Vantor - Reminder' || fail "the reminder did not come up"
 now=$(date '+%-m/%-d/%Y %-I:%M:00 %p')
 [ "$now" = "$TARGET" ] || fail "the reminder came up at $now, not at $TARGET"
 echo "ok: the reminder came up at its minute with its looping sound"
 press_in 'Pingalo! Vantor - Reminder' Return
 wait_for 5 lacks_window 'Pingalo! Vantor - Reminder' || fail "OK did not close the reminder"
-echo "ok: OK closed it"
+! wait_for 3 has_window 'Pingalo! Vantor - Reminder' || fail "the deleted reminder came up"
+echo "ok: OK closed it, and the one deleted in the list viewer did not come up"

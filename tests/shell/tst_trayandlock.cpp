@@ -80,9 +80,10 @@ private Q_SLOTS:
         QStringList captions;
         for (QAction *a : f.form.mnuFile->actions())
             captions << (a->isSeparator() ? u"-"_s : a->text());
-        QCOMPARE(captions, QStringList({u"&Check Reminders"_s, u"-"_s, u"Create &New Reminder"_s,
-                                        u"-"_s, u"Lock &Down"_s, u"-"_s, u"&Help Contents"_s,
-                                        u"&About Pingalo!"_s, u"-"_s, u"&Exit"_s}));
+        QCOMPARE(captions,
+                 QStringList({u"&Check Reminders"_s, u"-"_s, u"Create &New Reminder"_s,
+                              u"&View Reminder List"_s, u"-"_s, u"Lock &Down"_s, u"-"_s,
+                              u"&Help Contents"_s, u"&About Pingalo!"_s, u"-"_s, u"&Exit"_s}));
         QCOMPARE(f.form.mnuFile->defaultAction(), f.form.CheckItem);
         QVERIFY(!f.form.LockItem->isEnabled()); // no password given or set in this run
 
