@@ -31,6 +31,16 @@ class TstSettingsStore : public QObject {
         return result;
     }
 
+    // A section tree as "section:name=value", in the order read.
+    static QStringList tree(SettingsStore &store, const QString &section)
+    {
+        QStringList result;
+        const auto failed = QList<TreeValue>{{u"<failed>"_s, QString(), QString()}};
+        for (const TreeValue &v : store.listTree(section).value_or(failed))
+            result << v.section + u':' + v.name + u'=' + v.value;
+        return result;
+    }
+
 private Q_SLOTS:
     void initTestCase_data()
     {
@@ -55,6 +65,11 @@ private Q_SLOTS:
         QCOMPARE(listed(*store, s),
                  QStringList({u"Reminder=b"_s, u"Sound=SIREN"_s, u"Recurrance=Daily Reminder"_s,
                               u"Time=3:05:00 PM"_s}));
+        // Read as a tree, the section comes first, its values in the same order.
+        QVERIFY(store->save(s + u"\\x"_s, u"v"_s, u"below"_s));
+        QCOMPARE(tree(*store, s), QStringList({s + u":Reminder=b"_s, s + u":Sound=SIREN"_s,
+                                               s + u":Recurrance=Daily Reminder"_s,
+                                               s + u":Time=3:05:00 PM"_s, s + u"\\x:v=below"_s}));
         // A value deleted and saved again goes to the end.
         QVERIFY(store->deleteValue(s, u"Reminder"_s));
         QVERIFY(store->save(s, u"Reminder"_s, u"c"_s));
@@ -92,12 +107,21 @@ private Q_SLOTS:
         QStringList slots = *store->childSections(u"Reminders\\12/4/2026"_s);
         slots.sort();
         QCOMPARE(slots, QStringList({u"1"_s, u"12"_s}));
+        const auto below = [](const QString &s) {
+            return s == QLatin1String("Reminders\\12/4/2026") ||
+                   s.startsWith(QLatin1String("Reminders\\12/4/2026\\"));
+        };
+        // The tree read takes what the deletion takes.
+        QStringList read = tree(*store, u"Reminders\\12/4/2026"_s), expected;
+        for (const QString &s : sections)
+            if (below(s))
+                expected << s + u":v="_s + s;
+        read.sort();
+        expected.sort();
+        QCOMPARE(read, expected);
         QVERIFY(store->deleteSection(u"Reminders\\12/4/2026"_s));
-        for (const QString &s : sections) {
-            const bool gone = s == QLatin1String("Reminders\\12/4/2026") ||
-                              s.startsWith(QLatin1String("Reminders\\12/4/2026\\"));
-            QCOMPARE(store->get(s, u"v"_s), gone ? QString() : s);
-        }
+        for (const QString &s : sections)
+            QCOMPARE(store->get(s, u"v"_s), below(s) ? QString() : s);
         QStringList children = *store->childSections(u"Reminders"_s);
         children.sort();
         QCOMPARE(children, QStringList({u"12/4/202"_s, u"12/4/20261"_s, u"12/4/2026]"_s}));
@@ -105,6 +129,7 @@ private Q_SLOTS:
         QVERIFY(store->deleteSection(u"Nowhere"_s));
         QVERIFY(store->deleteValue(u"Nowhere"_s, u"v"_s));
         QVERIFY(store->listValues(u"Nowhere"_s)->isEmpty());
+        QVERIFY(store->listTree(u"Nowhere"_s)->isEmpty());
     }
 
     void transactionsLandWholeOrNotAtAll()
