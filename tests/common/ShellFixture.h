@@ -45,9 +45,8 @@ struct ShellFixture {
     ReminderStore reminders{store};
     RecordingSoundOutput sound;
     // Sounds and help after "Locale": two folders a test may make and fill.
-    QString dataFolder = runtimeDir.filePath(QStringLiteral("data"));
-    QString programFolder = runtimeDir.filePath(QStringLiteral("program"));
-    ProgramFiles files{dataFolder, programFolder};
+    ProgramFiles files{runtimeDir.filePath(QStringLiteral("data")),
+                       runtimeDir.filePath(QStringLiteral("program"))};
     AForm form;
     QSignalSpy ended;
 };
