@@ -10,7 +10,7 @@
 # What the build, the tests and the program need from Debian.
 PACKAGES := g++ cmake ninja-build pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libsqlite3-dev libchm-dev \
-            fonts-dejavu-core xvfb xauth trayer xdotool x11-utils \
+            fonts-dejavu-core xvfb xauth trayer xdotool x11-utils inotify-tools \
             clang libfuzzer-14-dev gcovr
 
 JOBS ?= $(shell nproc)

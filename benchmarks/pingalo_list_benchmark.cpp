@@ -8,6 +8,7 @@
 // It needs a display; with none, it runs offscreen.
 #include "BenchmarkStore.h"
 #include "list/Editor.h"
+#include "platform/ProgramFiles.h"
 #include "platform/SqliteSettingsStore.h"
 #include "shell/HelpModule.h"
 #include "store/ProgramSettings.h"
@@ -87,7 +88,8 @@ int main(int argc, char **argv)
                 fillStore(settings, store, first, TextForms::dayKey(first.addDays(100))));
 
     ProgramSettings program(settings);
-    HelpModule help(program);
+    const ProgramFiles files(QString(), QCoreApplication::applicationDirPath());
+    HelpModule help(program, files);
     CountingHost host;
     const long before = residentKb();
     int rows = 0;

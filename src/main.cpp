@@ -1,5 +1,6 @@
 // Pingalo! Vantor: a reminder program that lives in the notification area.
 #include "platform/LazySoundOutput.h"
+#include "platform/ProgramFiles.h"
 #include "platform/SingleInstance.h"
 #include "platform/SqliteSettingsStore.h"
 #include "platform/UnixSignals.h"
@@ -30,7 +31,9 @@ int main(int argc, char **argv)
     SqliteSettingsStore store(SqliteSettingsStore::defaultPath());
     // The sound player module: beside the program in its run folder, or installed.
     LazySoundOutput sound({QApplication::applicationDirPath(), QStringLiteral(PINGALO_MODULE_DIR)});
-    AForm form({store, sound, QApplication::arguments().mid(1).join(QLatin1Char(' ')),
+    // Sounds and help after "Locale": installed, or beside the program in its run folder.
+    const ProgramFiles files(QStringLiteral(PINGALO_DATA_DIR), QApplication::applicationDirPath());
+    AForm form({store, sound, files, QApplication::arguments().mid(1).join(QLatin1Char(' ')),
                 SingleInstance::defaultFolder()});
     QObject::connect(&form, &AForm::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     UnixSignals signals_;

@@ -1,7 +1,10 @@
 #include "alerts/Sounds.h"
 
+#include "platform/ProgramFiles.h"
 #include "platform/SoundOutput.h"
 #include "store/ProgramSettings.h"
+
+#include <utility>
 
 QStringList Sounds::names()
 {
@@ -19,9 +22,19 @@ bool Sounds::loops(const QString &name)
     return name.endsWith(QLatin1String("LOOP"));
 }
 
-QString Sounds::path(const QString &locale, const QString &name)
+QString Sounds::file(const QString &name)
 {
-    return locale + QStringLiteral("/snds/") + name + QStringLiteral(".wav");
+    return QStringLiteral("snds/") + name + QStringLiteral(".wav");
+}
+
+QStringList Sounds::playableNames() const
+{
+    const QString locale = m_settings.locale().value_or(QString());
+    QStringList playable;
+    for (const QString &name : names())
+        if (m_files.find(locale, file(name)))
+            playable.append(name);
+    return playable;
 }
 
 void Sounds::PlayReminderSound(const QString &name)
@@ -33,5 +46,14 @@ void Sounds::PlayReminderSound(const QString &name)
         m_output.stop();
         return;
     }
-    m_output.play(path(locale, name), loops(name));
+    const auto found = m_files.find(locale, file(name));
+    if (!found && !std::exchange(m_missSaid, true)) {
+        QStringList tried;
+        for (const QString &folder : m_files.folders(locale))
+            tried << ProgramFiles::path(folder, file(name));
+        qWarning("pingalo: the sound %s is not at %s; the bell rings instead", qPrintable(name),
+                 qPrintable(tried.join(QStringLiteral(", "))));
+    }
+    // A file that is not there rings the bell.
+    m_output.play(found.value_or(ProgramFiles::path(locale, file(name))), loops(name));
 }

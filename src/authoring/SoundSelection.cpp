@@ -14,7 +14,7 @@ SoundSelection::SoundSelection(QCheckBox *check, SoundBox *box, QPushButton *pre
     , m_preview(preview)
     , m_sounds(sounds)
 {
-    m_box->addItems(Sounds::names());
+    m_box->addItems(sounds.playableNames()); // never a sound that cannot play
     m_box->addItem(Sounds::kNoSound);
     m_box->setCurrentIndex(-1);
     m_box->setEditText(kPlaceholder);

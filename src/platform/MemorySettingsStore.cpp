@@ -100,6 +100,23 @@ std::optional<QList<StoreValue>> MemorySettingsStore::listValues(const QString &
     return result;
 }
 
+std::optional<QList<TreeValue>> MemorySettingsStore::listTree(const QString &section)
+{
+    if (!mayRead())
+        return std::nullopt;
+    QList<TreeValue> result;
+    const auto add = [&](const auto &entry) {
+        for (const StoreValue &v : entry.second)
+            result.append({entry.first, v.name, v.value});
+    };
+    if (const auto it = m_sections.find(section); it != m_sections.end())
+        add(*it);
+    for (auto it = m_sections.lower_bound(belowFirst(section));
+         it != m_sections.lower_bound(belowEnd(section)); ++it)
+        add(*it);
+    return result;
+}
+
 std::optional<QStringList> MemorySettingsStore::childSections(const QString &section)
 {
     if (!mayRead())

@@ -14,6 +14,7 @@ public:
     bool deleteSection(const QString &section) override;
     bool deleteValue(const QString &section, const QString &name) override;
     std::optional<QList<StoreValue>> listValues(const QString &section) override;
+    std::optional<QList<TreeValue>> listTree(const QString &section) override;
     std::optional<QStringList> childSections(const QString &section) override;
     bool transaction(const std::function<bool()> &body) override;
 

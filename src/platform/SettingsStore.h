@@ -13,6 +13,15 @@ struct StoreValue {
     bool operator==(const StoreValue &) const = default;
 };
 
+// One value of a section tree, with the section that holds it.
+struct TreeValue {
+    QString section;
+    QString name;
+    QString value;
+    bool operator==(const TreeValue &) const = default;
+};
+Q_DECLARE_TYPEINFO(TreeValue, Q_RELOCATABLE_TYPE);
+
 // The per-user settings store: a tree of sections whose path components are
 // separated by "\" ("Reminders\12/4/2026\3"), each section holding named text
 // values, all under one application name.
@@ -33,6 +42,11 @@ public:
     virtual bool deleteValue(const QString &section, const QString &name) = 0;
     // The section's values in the order in which they were first saved.
     virtual std::optional<QList<StoreValue>> listValues(const QString &section) = 0;
+    // Every value of the section and of every section below it, in one read:
+    // the section's own values first, then those of the sections below it in
+    // the store's own order, the values of each section together and in the
+    // order in which they were first saved.
+    virtual std::optional<QList<TreeValue>> listTree(const QString &section) = 0;
     // The names of the sections directly below section (in no particular order).
     virtual std::optional<QStringList> childSections(const QString &section) = 0;
 

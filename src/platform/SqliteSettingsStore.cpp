@@ -5,12 +5,14 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -21,19 +23,31 @@ constexpr int kSchemaVersion = 1;
 const char kGet[] = "SELECT value FROM entries WHERE app=?1 AND section=?2 AND name=?3";
 const char kSave[] = "INSERT INTO entries(app, section, name, value) VALUES(?1, ?2, ?3, ?4) "
                      "ON CONFLICT(app, section, name) DO UPDATE SET value=excluded.value";
-// A section and everything below it: "\" sorts just before "]".
-const char kDeleteSection[] = "DELETE FROM entries WHERE app=?1 AND (section=?2 OR "
-                              "(section>=?2||'\\' AND section<?2||']'))";
+// A section and everything below it, as one range of the primary key: the
+// sections from ?2 up to ?2 + "]" are ?2 itself, those that start with ?2 + "\"
+// ("\" sorts just before "]"), and those that start with ?2 and a character
+// before "\", which the last test leaves out. Written as "section=?2 OR ...",
+// SQLite would walk every entry of the application instead.
+const char kDeleteSection[] = "DELETE FROM entries WHERE app=?1 AND section>=?2 AND "
+                              "section<?2||']' AND (section=?2 OR section>=?2||'\\')";
+// The same range, in primary key order: the values of a section come together.
+const char kTree[] = "SELECT rowid, section, name, value FROM entries WHERE app=?1 AND "
+                     "section>=?2 AND section<?2||']' AND (section=?2 OR section>=?2||'\\')";
 const char kDeleteValue[] = "DELETE FROM entries WHERE app=?1 AND section=?2 AND name=?3";
 // Sorted here rather than by ORDER BY, which would cost SQLite a sort table per call.
 const char kList[] = "SELECT rowid, name, value FROM entries WHERE app=?1 AND section=?2";
 const char kChildren[] = "SELECT DISTINCT section FROM entries WHERE app=?1 AND "
                          "section>=?2||'\\' AND section<?2||']'";
 
-QString columnText(sqlite3_stmt *stmt, int column)
+QByteArrayView columnBytes(sqlite3_stmt *stmt, int column)
 {
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
-    return QString::fromUtf8(text, sqlite3_column_bytes(stmt, column));
+    return QByteArrayView(text, sqlite3_column_bytes(stmt, column));
+}
+
+QString columnText(sqlite3_stmt *stmt, int column)
+{
+    return QString::fromUtf8(columnBytes(stmt, column));
 }
 
 } // namespace
@@ -286,6 +300,56 @@ std::optional<QList<StoreValue>> SqliteSettingsStore::listValues(const QString &
     values.reserve(qsizetype(rows.size()));
     for (auto &row : rows)
         values.append(std::move(row.second));
+    return values;
+}
+
+std::optional<QList<TreeValue>> SqliteSettingsStore::listTree(const QString &section)
+{
+    if (!ensureOpen())
+        return std::nullopt;
+    Statement stmt(statement(kTree));
+    if (!stmt || !stmt.bind(1, m_app) || !stmt.bind(2, section))
+        return failSqlite("read a section tree"), std::nullopt;
+    QList<TreeValue> values;
+    // The rows come in the order of the key; each section's values are put in
+    // the order they were saved (rowid) when the next section begins.
+    std::vector<std::pair<sqlite3_int64, TreeValue>> current;
+    const auto endSection = [&] {
+        std::sort(current.begin(), current.end(),
+                  [](const auto &a, const auto &b) { return a.first < b.first; });
+        for (auto &row : current)
+            values.append(std::move(row.second));
+        current.clear();
+    };
+    // A store holds few names: the texts of the recent ones are shared.
+    std::array<std::pair<QByteArray, QString>, 8> names;
+    size_t nextName = 0;
+    const auto nameText = [&](QByteArrayView utf8) {
+        for (const auto &[bytes, text] : names)
+            if (bytes == utf8)
+                return text;
+        names[nextName] = {utf8.toByteArray(), QString::fromUtf8(utf8)};
+        return names[std::exchange(nextName, (nextName + 1) % names.size())].second;
+    };
+    QByteArray currentSection;
+    int rc;
+    while ((rc = stmt.step()) == SQLITE_ROW) {
+        const QByteArrayView sectionBytes = columnBytes(stmt.get(), 1);
+        QString sectionText; // shared by the values of one section
+        if (!current.empty() && sectionBytes == currentSection) {
+            sectionText = current.front().second.section;
+        } else {
+            endSection();
+            currentSection = sectionBytes.toByteArray();
+            sectionText = QString::fromUtf8(sectionBytes);
+        }
+        current.push_back(
+            {sqlite3_column_int64(stmt.get(), 0),
+             {sectionText, nameText(columnBytes(stmt.get(), 2)), columnText(stmt.get(), 3)}});
+    }
+    if (rc != SQLITE_DONE)
+        return failSqlite("read a section tree"), std::nullopt;
+    endSection();
     return values;
 }
 

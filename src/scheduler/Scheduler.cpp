@@ -45,34 +45,44 @@ QString Scheduler::unscrambled(const QString &storedNote) const
     return ScrambleText(storedNote, QStringLiteral("0")).value_or(kUnreadableNote);
 }
 
-bool Scheduler::loadSlot(const QString &day, qint64 slot, std::optional<QDateTime> &due)
+QList<LiveReminder> Scheduler::liveSlotsAfter(const QString &day, qint64 after) const
 {
-    const auto record = m_store.readRecord(day, slot);
-    if (!record || record->isHole())
-        return false;
-    m_fields.slot = slot;
-    m_fields.storedNote = record->reminder;
-    m_fields.time = record->time;
-    m_fields.recurrence = record->recurrence;
-    m_fields.sound = record->sound;
+    QList<LiveReminder> slots =
+        m_store.liveReminders(day, m_fields.count).value_or(QList<LiveReminder>());
+    slots.removeIf([after](const LiveReminder &slot) { return slot.slot <= after; });
+    return slots;
+}
+
+std::optional<QDateTime> Scheduler::loadSlot(const LiveReminder &slot)
+{
+    m_fields.slot = slot.slot;
+    m_fields.storedNote = slot.record.reminder;
+    m_fields.time = slot.record.time;
+    m_fields.recurrence = slot.record.recurrence;
+    m_fields.sound = slot.record.sound;
     // The due moment: the day at its time, or the day alone for a bill reminder.
     // A "Time" that is not a time gives no moment: such a slot is never due by
     // the clock, and comes up through the look-back of a later day instead.
-    const auto date = TextForms::parseDate(day);
+    const auto date = TextForms::parseDate(slot.day);
     const auto time = m_fields.time.isEmpty() ? std::optional<QTime>(QTime(0, 0))
                                               : TextForms::parseTime(m_fields.time);
-    if (date && time)
-        due = QDateTime(*date, *time);
-    return true;
+    if (!date || !time)
+        return std::nullopt;
+    // Only its date and time of day are compared and shown (minutesBetween,
+    // hoursBetween, momentText), as the wall clock reads them. Made in local
+    // time, each moment would look the time zone up again, which costs more
+    // than reading the whole day.
+    return QDateTime(*date, *time, Qt::UTC);
 }
 
 int Scheduler::fireDueSlots(const QString &day, DueRule rule)
 {
     int fired = 0;
-    const auto slots = m_store.slotsToVisit(day, m_fields.count);
-    for (qint64 slot : slots.value_or(QList<qint64>())) {
-        std::optional<QDateTime> due;
-        if (!loadSlot(day, slot, due) || !due)
+    QList<LiveReminder> slots = liveSlotsAfter(day, 0);
+    while (!slots.isEmpty()) {
+        const LiveReminder slot = slots.takeFirst();
+        const auto due = loadSlot(slot);
+        if (!due)
             continue;
         if (!m_fields.time.isEmpty()) {
             const QDateTime now = Clock::now();
@@ -90,6 +100,9 @@ int Scheduler::fireDueSlots(const QString &day, DueRule rule)
         m_fields.dueText = TextForms::momentText(*due);
         FireReminder(day);
         ++fired;
+        // The window waited on the user, who may have deleted or changed the
+        // slots still to come meanwhile: go on from a fresh read.
+        slots = liveSlotsAfter(day, slot.slot);
     }
     return fired;
 }
@@ -201,27 +214,24 @@ void Scheduler::CheckMissedReminders()
     for (const QDate &date : std::as_const(days)) {
         const QString day = TextForms::dayKey(date);
         m_fields.count = m_store.numReminders(day).value_or(0);
-        const auto slots = m_store.slotsToVisit(day, m_fields.count);
-        for (qint64 slot : slots.value_or(QList<qint64>())) {
-            const auto record = m_store.readRecord(day, slot);
-            if (!record)
-                continue;
-            if (record->isHole()) {
-                m_store.deleteRecord(day, slot);
-                continue;
-            }
-            m_fields.slot = slot;
-            m_fields.storedNote = record->reminder;
-            m_fields.note = unscrambled(record->reminder);
-            m_fields.time = record->time;
-            m_fields.recurrence = record->recurrence;
-            showReminder(reminderText(day, m_fields.note), record->sound);
+        // Holes are not visited: they go with the day.
+        QList<LiveReminder> slots = liveSlotsAfter(day, 0);
+        while (!slots.isEmpty()) {
+            const LiveReminder slot = slots.takeFirst();
+            m_fields.slot = slot.slot;
+            m_fields.storedNote = slot.record.reminder;
+            m_fields.note = unscrambled(slot.record.reminder);
+            m_fields.time = slot.record.time;
+            m_fields.recurrence = slot.record.recurrence;
+            showReminder(reminderText(day, m_fields.note), slot.record.sound);
             if (!Recurrence::isOneTime(m_fields.recurrence))
-                RescheduleReminder(m_store, day, slot, m_fields.storedNote, m_fields.time,
+                RescheduleReminder(m_store, day, slot.slot, m_fields.storedNote, m_fields.time,
                                    m_fields.recurrence, Clock::today());
             m_timer1.stop();
             m_host.showReminderWindow();
-            m_store.deleteRecord(day, slot);
+            m_store.deleteRecord(day, slot.slot);
+            // As the tick does: what the window waited on may have changed.
+            slots = liveSlotsAfter(day, slot.slot);
         }
         m_store.removeDay(day);
     }

@@ -8,6 +8,7 @@
 class ProgramSettings;
 class ReminderStore;
 class SchedulerHost;
+struct LiveReminder;
 struct QueuedReminder;
 struct ReminderRecord;
 
@@ -86,9 +87,11 @@ private:
 
     // Walks today's slots and fires those due by `rule`; gives how many fired.
     int fireDueSlots(const QString &day, DueRule rule);
-    // Fills the working fields from a record, read once; false for a hole or a
-    // failed read.
-    bool loadSlot(const QString &day, qint64 slot, std::optional<QDateTime> &due);
+    // The live slots of a day past `after`, read afresh, up to the count in
+    // the working fields.
+    QList<LiveReminder> liveSlotsAfter(const QString &day, qint64 after) const;
+    // Fills the working fields from a live slot and gives its due moment.
+    std::optional<QDateTime> loadSlot(const LiveReminder &slot);
     void FireReminder(const QString &day);
     void showReminder(const QString &text, const QString &sound);
     QString unscrambled(const QString &storedNote) const;

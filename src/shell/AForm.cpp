@@ -32,9 +32,9 @@ AForm::AForm(const Services &services)
     , m_instance(std::make_unique<SingleInstance>(services.runtimeFolder))
     , m_reminderStore(std::make_unique<ReminderStore>(services.store))
     , m_settings(std::make_unique<ProgramSettings>(services.store))
-    , m_sounds(std::make_unique<Sounds>(*m_settings, services.sound))
+    , m_sounds(std::make_unique<Sounds>(*m_settings, services.sound, services.files))
     , m_scheduler(std::make_unique<Scheduler>(*m_reminderStore, *m_settings, *this))
-    , m_help(std::make_unique<HelpModule>(*m_settings))
+    , m_help(std::make_unique<HelpModule>(*m_settings, services.files))
 {
     setObjectName(QStringLiteral("AForm"));
     m_tray = new TrayIcon(ProgramPictures::icon(), this);

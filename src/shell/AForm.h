@@ -12,6 +12,7 @@ class NoteMaker;
 class HelpModule;
 class PassFormEnter;
 class PassFormLock;
+class ProgramFiles;
 class ProgramSettings;
 class QAction;
 class QMenu;
@@ -40,6 +41,8 @@ public:
     struct Services {
         SettingsStore &store;
         SoundOutput &sound;
+        // Where sounds and the help file are looked for after "Locale".
+        const ProgramFiles &files;
         // The program's arguments as one text, without its own path.
         QString commandLine;
         // Where the single-instance lock lives.

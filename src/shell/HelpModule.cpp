@@ -1,5 +1,6 @@
 #include "shell/HelpModule.h"
 
+#include "platform/ProgramFiles.h"
 #include "shell/HelpWindow.h"
 #include "store/ProgramSettings.h"
 
@@ -10,7 +11,8 @@ HelpModule::~HelpModule()
 
 QString HelpModule::helpPath() const
 {
-    return m_settings.locale().value_or(QString()) + QLatin1Char('/') + kFileName;
+    const QString locale = m_settings.locale().value_or(QString());
+    return m_files.find(locale, kFileName).value_or(ProgramFiles::path(locale, kFileName));
 }
 
 void HelpModule::ShowHelpContents()

@@ -2,6 +2,7 @@
 
 #include "store/TextForms.h"
 
+#include <QHash>
 #include <algorithm>
 
 namespace {
@@ -9,7 +10,7 @@ namespace {
 // The slot a section name stands for, when it is written as a slot is: decimal
 // digits without a leading zero. Readers look slots up by that text, so
 // "03" or "3 " is not slot 3.
-std::optional<qint64> slotOfName(const QString &name)
+std::optional<qint64> slotOfName(QStringView name)
 {
     if (name.isEmpty() || name.size() > 15 || name[0] == QLatin1Char('0'))
         return std::nullopt;
@@ -17,6 +18,57 @@ std::optional<qint64> slotOfName(const QString &name)
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return std::nullopt;
     return name.toLongLong();
+}
+
+void setRecordValue(ReminderRecord &record, const QString &name, const QString &value)
+{
+    if (name == ReminderStore::kReminder)
+        record.reminder = value;
+    else if (name == ReminderStore::kSound)
+        record.sound = value;
+    else if (name == ReminderStore::kRecurrance)
+        record.recurrence = value;
+    else if (name == ReminderStore::kTime)
+        record.time = value;
+}
+
+// The live records among the values of a tree read below the day index, in
+// the order of the read: the sections "Reminders\<day>\<slot>" whose
+// "Reminder" is not empty. Only the records that exist are looked at, so a
+// damaged count of two billion costs nothing.
+QList<LiveReminder> liveRecords(const QList<TreeValue> &values)
+{
+    const qsizetype prefix = ReminderStore::kIndexSection.size() + 1;
+    QList<LiveReminder> live;
+    QString day;
+    for (qsizetype first = 0, end = 0; first < values.size(); first = end) {
+        const QString &section = values[first].section;
+        for (end = first + 1; end < values.size() && values[end].section == section;)
+            ++end;
+        const qsizetype slash = section.lastIndexOf(QLatin1Char('\\'));
+        if (slash < prefix) // the index or a day section
+            continue;
+        const auto slot = slotOfName(QStringView(section).mid(slash + 1));
+        if (!slot)
+            continue;
+        ReminderRecord record;
+        for (qsizetype i = first; i < end; ++i)
+            setRecordValue(record, values[i].name, values[i].value);
+        if (record.isHole())
+            continue;
+        // The slots of one day come together: they share one text of the day.
+        const QStringView dayText = QStringView(section).mid(prefix, slash - prefix);
+        if (dayText != day)
+            day = dayText.toString();
+        live.append({day, *slot, std::move(record)});
+    }
+    return live;
+}
+
+void sortBySlot(QList<LiveReminder> &slots)
+{
+    std::sort(slots.begin(), slots.end(),
+              [](const LiveReminder &a, const LiveReminder &b) { return a.slot < b.slot; });
 }
 
 } // namespace
@@ -47,39 +99,14 @@ std::optional<qint64> ReminderStore::numViewed(const QString &day) const
     return TextForms::wholeNumber(*text);
 }
 
-std::optional<QList<qint64>> ReminderStore::slotsToVisit(const QString &day, qint64 count) const
-{
-    QList<qint64> slots;
-    if (count < 1)
-        return slots;
-    const auto children = m_store.childSections(daySection(day));
-    if (!children)
-        return std::nullopt;
-    for (const QString &name : *children) {
-        const auto slot = slotOfName(name);
-        if (slot && *slot <= count)
-            slots.append(*slot);
-    }
-    std::sort(slots.begin(), slots.end());
-    return slots;
-}
-
 std::optional<ReminderRecord> ReminderStore::readRecord(const QString &day, qint64 slot) const
 {
     const auto values = m_store.listValues(recordSection(day, slot));
     if (!values)
         return std::nullopt;
     ReminderRecord record;
-    for (const StoreValue &v : *values) {
-        if (v.name == kReminder)
-            record.reminder = v.value;
-        else if (v.name == kSound)
-            record.sound = v.value;
-        else if (v.name == kRecurrance)
-            record.recurrence = v.value;
-        else if (v.name == kTime)
-            record.time = v.value;
-    }
+    for (const StoreValue &v : *values)
+        setRecordValue(record, v.name, v.value);
     if (record.isHole()) // nothing else of a hole is read
         return ReminderRecord();
     return record;
@@ -88,31 +115,38 @@ std::optional<ReminderRecord> ReminderStore::readRecord(const QString &day, qint
 std::optional<QList<LiveReminder>> ReminderStore::liveReminders(const QString &day,
                                                                 qint64 count) const
 {
-    const auto slots = slotsToVisit(day, count);
-    if (!slots)
-        return std::nullopt;
     QList<LiveReminder> live;
-    for (qint64 slot : *slots) {
-        const auto record = readRecord(day, slot);
-        if (!record)
-            return std::nullopt;
-        if (!record->isHole())
-            live.append({day, slot, *record});
-    }
+    if (count < 1)
+        return live;
+    const auto values = m_store.listTree(daySection(day));
+    if (!values)
+        return std::nullopt;
+    for (LiveReminder &slot : liveRecords(*values))
+        if (slot.day == day && slot.slot <= count)
+            live.append(std::move(slot));
+    sortBySlot(live);
     return live;
 }
 
 std::optional<QList<LiveReminder>> ReminderStore::allLiveReminders() const
 {
-    const auto index = dayIndex();
-    if (!index)
+    const auto values = m_store.listTree(kIndexSection);
+    if (!values)
         return std::nullopt;
+    QHash<QString, QList<LiveReminder>> byDay;
+    for (LiveReminder &slot : liveRecords(*values))
+        byDay[slot.day].append(std::move(slot));
     QList<LiveReminder> live;
-    for (const StoreValue &entry : *index) {
-        const auto day = liveReminders(entry.name, TextForms::wholeNumber(entry.value));
-        if (!day)
-            return std::nullopt;
-        live.append(*day);
+    // The index's values lead the read, in the order the days were added.
+    for (const TreeValue &entry : *values) {
+        if (entry.section != kIndexSection)
+            break;
+        QList<LiveReminder> day = byDay.take(entry.name);
+        sortBySlot(day);
+        const qint64 count = TextForms::wholeNumber(entry.value);
+        for (LiveReminder &slot : day)
+            if (slot.slot <= count)
+                live.append(std::move(slot));
     }
     return live;
 }

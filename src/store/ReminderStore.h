@@ -12,6 +12,7 @@ struct LiveReminder {
     ReminderRecord record;
     bool operator==(const LiveReminder &) const = default;
 };
+Q_DECLARE_TYPEINFO(LiveReminder, Q_RELOCATABLE_TYPE);
 
 // The reminders in the settings store, under the application's sections:
 //
@@ -26,7 +27,9 @@ struct LiveReminder {
 // all, so the day index always agrees with "NumReminders" and 0 ≤ "NumViewed"
 // ≤ "NumReminders" holds even when the process is killed half-way.
 //
-// Reads and writes report a store failure with nullopt or false.
+// Nothing is kept between calls: every read sees the store as it is now,
+// with what another program wrote a moment ago. Reads and writes report a
+// store failure with nullopt or false.
 class ReminderStore {
 public:
     static inline const QString kIndexSection = QStringLiteral("Reminders");
@@ -51,18 +54,16 @@ public:
     std::optional<qint64> numReminders(const QString &day) const;
     std::optional<qint64> numViewed(const QString &day) const;
 
-    // The slots a reader visits for a day whose count is `count`: the slots
-    // 1..count that have a record section, in increasing order. Found from the
-    // sections that exist, so a damaged count of two billion costs nothing.
-    std::optional<QList<qint64>> slotsToVisit(const QString &day, qint64 count) const;
     // A record; a hole when "Reminder" is empty or the section is gone.
     std::optional<ReminderRecord> readRecord(const QString &day, qint64 slot) const;
 
     // The live slots of a day whose count is `count` (holes and consumed
-    // slots left out), in slot order.
+    // slots left out), in slot order, read in one go. Only the slots that
+    // exist are looked at, so a damaged count of two billion costs nothing.
     std::optional<QList<LiveReminder>> liveReminders(const QString &day, qint64 count) const;
-    // Every live slot of the store: day by day in the order of the day index,
-    // each day's slots up to the count the index gives it, in slot order.
+    // Every live slot of the store, read in one go: day by day in the order
+    // of the day index, each day's slots up to the count the index gives it,
+    // in slot order.
     std::optional<QList<LiveReminder>> allLiveReminders() const;
 
     // The day index: (day key, slot count) in the order the days were added.

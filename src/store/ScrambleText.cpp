@@ -36,17 +36,20 @@ std::optional<QString> ScrambleText(const QString &text, const QString &mode)
     if (text.size() > kMaxLength)
         return std::nullopt;
     const bool scramble = mode == QLatin1String("1");
-    QString result;
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        int code = Cp1252::code(text[i]);
+    // Written in place: every stored note goes through here on each read.
+    QString result(text.size(), Qt::Uninitialized);
+    QChar *out = result.data();
+    int keyAt = 0;
+    for (QChar c : text) {
+        int code = Cp1252::code(c);
         if (code < 0)
             return std::nullopt;
-        const int key = scrambleKeyCode(int(i) + 1);
+        const int key = static_cast<unsigned char>(kKey[keyAt]);
+        keyAt = keyAt + 1 == kScrambleKeyLength ? 0 : keyAt + 1;
         code = scramble ? code + key : code - key;
         if (code < 0 || code > 255)
             return std::nullopt;
-        result.append(Cp1252::character(code));
+        *out++ = Cp1252::character(code);
     }
     return result;
 }

@@ -6,6 +6,7 @@
 #include "alerts/Reminders.h"
 #include "alerts/Sounds.h"
 #include "platform/MemorySettingsStore.h"
+#include "platform/ProgramFiles.h"
 #include "store/ProgramSettings.h"
 
 #include <QPlainTextEdit>
@@ -18,7 +19,8 @@ class TstReminderWindow : public QObject {
     MemorySettingsStore m_store;
     ProgramSettings m_settings{m_store};
     RecordingSoundOutput m_output;
-    Sounds m_sounds{m_settings, m_output};
+    ProgramFiles m_files{QString(), QString()};
+    Sounds m_sounds{m_settings, m_output, m_files};
     QTimer m_timer;
     QWidget m_owner;
 

@@ -4,6 +4,7 @@
 #include "alerts/Sounds.h"
 #include "platform/LazySoundOutput.h"
 #include "platform/MemorySettingsStore.h"
+#include "platform/ProgramFiles.h"
 #include "platform/QtSoundOutput.h"
 #include "store/ProgramSettings.h"
 
@@ -20,7 +21,8 @@ private Q_SLOTS:
         MemorySettingsStore store;
         ProgramSettings settings(store);
         RecordingSoundOutput output;
-        Sounds sounds(settings, output);
+        const ProgramFiles nowhereElse{QString(), QString()};
+        Sounds sounds(settings, output, nowhereElse);
 
         sounds.PlayReminderSound(u"BEEP"_s); // "Locale" absent: from the root
         settings.setLocale(u"/opt/pingalo"_s);

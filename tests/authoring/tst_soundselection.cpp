@@ -22,7 +22,8 @@ void choose(NoteMaker *w, const QString &name)
     Q_EMIT w->Combo1->activated(w->Combo1->currentIndex());
 }
 
-const QString kLoop = u"/snds/PAGER_1_LOOP.wav"_s;
+const QString kSnds = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/");
+const QString kLoop = kSnds + u"PAGER_1_LOOP.wav"_s;
 
 } // namespace
 
@@ -49,7 +50,7 @@ private Q_SLOTS:
         QVERIFY(w->SndPreviewBttn->isEnabled());
         QVERIFY(w->Combo1->isLocked());
         w->SndPreviewBttn->click();
-        QCOMPARE(f.output.calls, QStringList({u"play /snds/SIREN.wav"_s}));
+        QCOMPARE(f.output.calls, QStringList({u"play "_s + kSnds + u"SIREN.wav"_s}));
         QCOMPARE(w->SndPreviewBttn->text(), u"&Preview"_s); // once: no "&Stop"
 
         choose(w, u"PAGER_1_LOOP"_s); // looping preview

@@ -6,6 +6,7 @@
 #include "alerts/Sounds.h"
 #include "authoring/NoteMaker.h"
 #include "platform/MemorySettingsStore.h"
+#include "platform/ProgramFiles.h"
 #include "shell/HelpModule.h"
 #include "store/ProgramSettings.h"
 #include "store/ReminderStore.h"
@@ -52,8 +53,10 @@ struct NoteMakerFixture {
     ReminderStore reminders{store};
     ProgramSettings program{store};
     RecordingSoundOutput output;
-    Sounds sounds{program, output};
-    HelpModule help{program};
+    // The sounds and the help file come from the sources.
+    ProgramFiles files{QStringLiteral(PINGALO_SOURCE_DIR "/resources"), QString()};
+    Sounds sounds{program, output, files};
+    HelpModule help{program, files};
     QTimer timer;
     QString billDate;
     FakeSchedulerHost alerts;

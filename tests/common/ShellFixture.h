@@ -3,6 +3,7 @@
 #include "RecordingSoundOutput.h"
 #include "TestClock.h"
 #include "platform/MemorySettingsStore.h"
+#include "platform/ProgramFiles.h"
 #include "shell/AForm.h"
 #include "store/ProgramSettings.h"
 #include "store/ReminderStore.h"
@@ -13,13 +14,14 @@
 #include <QTemporaryDir>
 
 // The hidden main form over a memory store, a recording sound output, a test
-// clock and a runtime folder of its own.
+// clock and a runtime folder of its own, which holds the folders where sounds
+// and help are looked for after "Locale" (empty until a test fills them).
 struct ShellFixture {
     explicit ShellFixture(const QString &commandLine = QString(),
                           const QDateTime &start = QDateTime(QDate(2026, 12, 4), QTime(10, 5, 20)),
                           const QString &runtime = QString())
         : clock(start)
-        , form({store, sound, commandLine, runtime.isEmpty() ? runtimeDir.path() : runtime})
+        , form({store, sound, files, commandLine, runtime.isEmpty() ? runtimeDir.path() : runtime})
         , ended(&form, &AForm::ended)
     {
     }
@@ -43,6 +45,9 @@ struct ShellFixture {
     ProgramSettings program{store};
     ReminderStore reminders{store};
     RecordingSoundOutput sound;
+    // Sounds and help after "Locale": two folders a test may make and fill.
+    ProgramFiles files{runtimeDir.filePath(QStringLiteral("data")),
+                       runtimeDir.filePath(QStringLiteral("program"))};
     AForm form;
     QSignalSpy ended;
 };

@@ -1,15 +1,22 @@
 #!/bin/bash
 # A reminder made in the note maker, as a user makes it: opened from the tray
 # menu, set for the next minute with a looping sound, it comes up in the
-# reminder window at that minute. A second one of that minute, deleted in the
-# list viewer, does not.
+# reminder window at that minute, playing its own sound. A second one of that
+# minute, deleted in the list viewer, does not. The program is started from an
+# empty folder, as from a terminal in the home folder, so its sounds come from
+# beside it (or from its installed data folder).
 #
-#   e2e_notemaker.sh PINGALO STORE_TOOL
+#   e2e_notemaker.sh PINGALO STORE_TOOL [DATA_FOLDER]
 PINGALO=$(realpath "$1")
 TOOL=$(realpath "$2")
+DATA=${3:-}
 . "$(dirname "$0")/lib.sh"
-cd "$(dirname "$PINGALO")" || fail "no run folder"
+mkdir "$WORK/empty" && cd "$WORK/empty" || fail "no empty folder"
 start_desktop
+sound_folders=("$(dirname "$PINGALO")/snds")
+[ -d "$DATA/snds" ] && sound_folders+=("$DATA/snds")
+inotifywait -q -m -e open --format %w%f "${sound_folders[@]}" >"$WORK/opened.log" 2>&1 &
+PIDS+=($!)
 
 # Early enough in the minute to make the reminder before it ends, and for the
 # first tick (59.5 s after the start) to fall in the next one.
@@ -70,7 +77,9 @@ press_in 'Pingalo! Vantor - List Viewer' Escape
 wait_for 80 has_window 'Pingalo! Vantor - Reminder' || fail "the reminder did not come up"
 now=$(date '+%-m/%-d/%Y %-I:%M:00 %p')
 [ "$now" = "$TARGET" ] || fail "the reminder came up at $now, not at $TARGET"
-echo "ok: the reminder came up at its minute with its looping sound"
+wait_for 5 grep -q '/PAGER_1_LOOP.wav$' "$WORK/opened.log" || fail "PAGER_1_LOOP.wav was not opened"
+! grep -q 'bell' "$WORK/pingalo.log" || fail "the bell rang instead: $(grep bell "$WORK/pingalo.log")"
+echo "ok: the reminder came up at its minute with its own looping sound"
 press_in 'Pingalo! Vantor - Reminder' Return
 wait_for 5 lacks_window 'Pingalo! Vantor - Reminder' || fail "OK did not close the reminder"
 ! wait_for 3 has_window 'Pingalo! Vantor - Reminder' || fail "the deleted reminder came up"

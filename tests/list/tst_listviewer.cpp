@@ -6,6 +6,7 @@
 #include "TestRegistry.h"
 #include "alerts/Reminders.h"
 #include "list/Editor.h"
+#include "platform/ProgramFiles.h"
 #include "shell/HelpModule.h"
 #include "shell/HelpWindow.h"
 
@@ -48,7 +49,8 @@ private Q_SLOTS:
     void itListsLiveSlotsWhateverIsDamagedAndDeletesThem()
     {
         SchedulerFixture f(QDateTime(kToday, QTime(10, 5, 20)));
-        HelpModule help(f.program);
+        const ProgramFiles files{QString(), QString()};
+        HelpModule help(f.program, files);
         for (const QString &note : {u"one"_s, u"two"_s}) // of the same minute
             f.add(kToday, u"11:00:00 AM"_s, note, Recurrence::kDaily);
         f.store.appendReminder(kDay, {u"!!!"_s, u"Sounds"_s, {}, {}});

@@ -55,6 +55,13 @@ private Q_SLOTS:
         QCOMPARE(listed(*store, s),
                  QStringList({u"Reminder=b"_s, u"Sound=SIREN"_s, u"Recurrance=Daily Reminder"_s,
                               u"Time=3:05:00 PM"_s}));
+        // Read as a tree, the section comes first, its values in the same order.
+        QVERIFY(store->save(s + u"\\x"_s, u"v"_s, u"below"_s));
+        QCOMPARE(*store->listTree(s), (QList<TreeValue>{{s, u"Reminder"_s, u"b"_s},
+                                                        {s, u"Sound"_s, u"SIREN"_s},
+                                                        {s, u"Recurrance"_s, u"Daily Reminder"_s},
+                                                        {s, u"Time"_s, u"3:05:00 PM"_s},
+                                                        {s + u"\\x"_s, u"v"_s, u"below"_s}}));
         // A value deleted and saved again goes to the end.
         QVERIFY(store->deleteValue(s, u"Reminder"_s));
         QVERIFY(store->save(s, u"Reminder"_s, u"c"_s));
@@ -92,12 +99,18 @@ private Q_SLOTS:
         QStringList slots = *store->childSections(u"Reminders\\12/4/2026"_s);
         slots.sort();
         QCOMPARE(slots, QStringList({u"1"_s, u"12"_s}));
+        const auto below = [](const QString &s) {
+            return s == QLatin1String("Reminders\\12/4/2026") ||
+                   s.startsWith(QLatin1String("Reminders\\12/4/2026\\"));
+        };
+        // The tree read takes just what the deletion takes.
+        const auto read = *store->listTree(u"Reminders\\12/4/2026"_s);
+        QCOMPARE(read.size(), 3);
+        for (const TreeValue &v : read)
+            QVERIFY2(below(v.section) && v.value == v.section, qPrintable(v.section));
         QVERIFY(store->deleteSection(u"Reminders\\12/4/2026"_s));
-        for (const QString &s : sections) {
-            const bool gone = s == QLatin1String("Reminders\\12/4/2026") ||
-                              s.startsWith(QLatin1String("Reminders\\12/4/2026\\"));
-            QCOMPARE(store->get(s, u"v"_s), gone ? QString() : s);
-        }
+        for (const QString &s : sections)
+            QCOMPARE(store->get(s, u"v"_s), below(s) ? QString() : s);
         QStringList children = *store->childSections(u"Reminders"_s);
         children.sort();
         QCOMPARE(children, QStringList({u"12/4/202"_s, u"12/4/20261"_s, u"12/4/2026]"_s}));
@@ -105,6 +118,7 @@ private Q_SLOTS:
         QVERIFY(store->deleteSection(u"Nowhere"_s));
         QVERIFY(store->deleteValue(u"Nowhere"_s, u"v"_s));
         QVERIFY(store->listValues(u"Nowhere"_s)->isEmpty());
+        QVERIFY(store->listTree(u"Nowhere"_s)->isEmpty());
     }
 
     void transactionsLandWholeOrNotAtAll()

@@ -68,6 +68,27 @@ private Q_SLOTS:
         }
     }
 
+    void whatAWindowWaitedOnIsReadAfresh()
+    {
+        // While the first window is open, the list viewer deletes the second slot
+        // and another program changes the third's note: today's slots (the due
+        // check's walk) and yesterday's (the look-back) are seen as they are now.
+        for (const QDate &date : {kToday, kToday.addDays(-1)}) {
+            SchedulerFixture f(at(10, 0, 5));
+            f.program.setCheckMissed(u"1"_s);
+            const QString day = TextForms::dayKey(date);
+            for (const QString &note : {u"first"_s, u"deleted"_s, u"changed"_s})
+                f.add(date, k10, note);
+            f.host.whileShown = [&] {
+                if (f.host.shownTexts.size() == 1 && f.store.deleteFromList(day, u"2"_s))
+                    f.settings.save(ReminderStore::recordSection(day, 3), u"Reminder"_s,
+                                    *ScrambleText(u"now"_s, u"1"_s));
+            };
+            f.scheduler.StartReminderCheck();
+            QCOMPARE(f.host.notes(), QStringList({u"first"_s, u"now"_s}));
+        }
+    }
+
     void lockDownHoldsEverythingAndOnlyTheBillReminderComesAfter()
     {
         SchedulerFixture f(at(10, 0, 10));

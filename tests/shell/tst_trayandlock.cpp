@@ -4,6 +4,7 @@
 #include "ShellFixture.h"
 #include "TestRegistry.h"
 #include "alerts/Reminders.h"
+#include "alerts/Sounds.h"
 #include "password/PassFormEnter.h"
 #include "password/PassFormLock.h"
 #include "platform/TrayClickDecoder.h"
@@ -15,10 +16,12 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -210,19 +213,40 @@ private Q_SLOTS:
         QVERIFY(gone.isNull());
     }
 
-    void helpComesFromTheLocaleFolder()
+    void soundsAndHelpComeFromLocaleThenDataThenBesideTheProgram()
     {
         ShellFixture f(u"-SU"_s);
         HelpModule &help = f.form.help();
-        QCOMPARE(help.helpPath(), u"/Pingalo_Help.chm"_s); // "Locale" absent
-        f.form.HelpItem->trigger();
-        QVERIFY(help.window()->isVisible());
-        QVERIFY(help.window()->browser()->toPlainText().contains(u"could not be opened"_s));
+        Sounds &sounds = f.form.sounds();
+        // The help file and a sound in each folder, taken away one by one.
+        QTemporaryDir locale;
+        f.program.setLocale(locale.path());
+        const QString resources = QStringLiteral(PINGALO_SOURCE_DIR "/resources/");
+        const QStringList folders = {locale.path(), f.runtimeDir.filePath(u"data"_s),
+                                     f.runtimeDir.filePath(u"program"_s)};
+        for (const QString &folder : folders) {
+            QVERIFY(QDir().mkpath(folder + u"/snds"_s));
+            QFile::copy(resources + u"Pingalo_Help.chm"_s, folder + u"/Pingalo_Help.chm"_s);
+            QFile::copy(resources + u"snds/BEEP.wav"_s, folder + u"/snds/BEEP.wav"_s);
+        }
+        for (const QString &folder : folders) {
+            QCOMPARE(help.helpPath(), folder + u"/Pingalo_Help.chm"_s);
+            QCOMPARE(sounds.playableNames(), QStringList({u"BEEP"_s}));
+            sounds.PlayReminderSound(u"BEEP"_s);
+            QCOMPARE(f.sound.calls.last(), u"play "_s + folder + u"/snds/BEEP.wav"_s);
+            QVERIFY(QFile::remove(folder + u"/Pingalo_Help.chm"_s));
+            QVERIFY(QFile::remove(folder + u"/snds/BEEP.wav"_s));
+        }
 
-        f.program.setLocale(QStringLiteral(PINGALO_SOURCE_DIR "/resources"));
-        f.form.HelpItem->trigger();
-        QVERIFY(help.window()->browser()->toPlainText().contains(u"Welcome"_s));
-        help.window()->close();
+        // Found nowhere: the bell rings for the "Locale" file, and the first miss says so.
+        QCOMPARE(help.helpPath(), locale.path() + u"/Pingalo_Help.chm"_s);
+        QVERIFY(sounds.playableNames().isEmpty());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(
+                                               folders.last() + u"/snds/BEEP.wav; the bell"_s)));
+        sounds.PlayReminderSound(u"BEEP"_s);
+        QTest::failOnWarning(QRegularExpression(u"bell"_s));
+        sounds.PlayReminderSound(u"SIREN"_s);
+        QCOMPARE(f.sound.calls.last(), u"play "_s + locale.path() + u"/snds/SIREN.wav"_s);
     }
 };
 

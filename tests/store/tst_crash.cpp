@@ -50,15 +50,10 @@ private Q_SLOTS:
                 QCOMPARE(record->recurrence, u"Daily Reminder"_s);
             }
             // Every record that exists is whole, confirmed or not.
-            const QList<StoreValue> index = *store.dayIndex();
-            for (const StoreValue &entry : index) {
-                const QList<qint64> slots =
-                    *store.slotsToVisit(entry.name, entry.value.toLongLong());
-                for (qint64 slot : slots)
-                    QCOMPARE(
-                        settings.listValues(ReminderStore::recordSection(entry.name, slot))->size(),
-                        4);
-            }
+            const auto live = store.allLiveReminders();
+            for (const LiveReminder &r : *live)
+                QCOMPARE(settings.listValues(ReminderStore::recordSection(r.day, r.slot))->size(),
+                         4);
         }
         qInfo("%d kills, %lld appends confirmed before them", kills, qint64(confirmed.size()));
         QVERIFY(confirmed.size() > 50);
