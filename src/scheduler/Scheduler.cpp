@@ -79,7 +79,7 @@ int Scheduler::fireDueSlots(const QString &day, DueRule rule)
 {
     int fired = 0;
     QList<LiveReminder> slots = liveSlotsAfter(day, 0);
-    while (!slots.isEmpty()) {
+    while (!slots.isEmpty() && !m_stopped) {
         const LiveReminder slot = slots.takeFirst();
         const auto due = loadSlot(slot);
         if (!due)
@@ -127,8 +127,16 @@ void Scheduler::showReminder(const QString &text, const QString &sound)
     m_host.playSound(sound);
 }
 
+void Scheduler::stop()
+{
+    m_stopped = true;
+    m_timer1.stop();
+}
+
 void Scheduler::Timer1_Timer()
 {
+    if (m_stopped)
+        return;
     if (m_host.isLockedDown()) {
         m_heldSince.reset(); // what came due during lock-down waits in the store
         return;
@@ -173,6 +181,10 @@ void Scheduler::StartReminderCheck()
 void Scheduler::CheckImmediateReminders()
 {
     CheckMissedReminders();
+    if (m_stopped) {
+        m_manualCheck = 0;
+        return;
+    }
     const QString day = TextForms::dayKey(Clock::today());
     m_fields.viewed = m_store.numViewed(day).value_or(0);
     m_fields.count = m_store.numReminders(day).value_or(0);
@@ -216,7 +228,7 @@ void Scheduler::CheckMissedReminders()
         m_fields.count = m_store.numReminders(day).value_or(0);
         // Holes are not visited: they go with the day.
         QList<LiveReminder> slots = liveSlotsAfter(day, 0);
-        while (!slots.isEmpty()) {
+        while (!slots.isEmpty() && !m_stopped) {
             const LiveReminder slot = slots.takeFirst();
             m_fields.slot = slot.slot;
             m_fields.storedNote = slot.record.reminder;
@@ -233,6 +245,8 @@ void Scheduler::CheckMissedReminders()
             // As the tick does: what the window waited on may have changed.
             slots = liveSlotsAfter(day, slot.slot);
         }
+        if (m_stopped)
+            break; // the day's unseen reminders stay for the next start
         m_store.removeDay(day);
     }
     m_fields = WorkingFields();
@@ -241,6 +255,8 @@ void Scheduler::CheckMissedReminders()
 void Scheduler::ShowQueuedReminders(const QList<QueuedReminder> &entries)
 {
     for (const QueuedReminder &entry : entries) {
+        if (m_stopped)
+            break;
         if (!QueueFile::isDue(entry, Clock::now()))
             continue;
         showReminder(reminderText(TextForms::momentText(entry.when), entry.note), entry.sound);

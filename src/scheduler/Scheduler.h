@@ -44,6 +44,11 @@ public:
     int ManualCheck() const { return m_manualCheck; }
     void setManualCheck(int value) { m_manualCheck = value; }
 
+    // The program is ending: the timer stops for good, and a tick or check
+    // that is showing reminders shows no more. Nothing the user has not seen
+    // is consumed; what was not shown stays in the store for the next start.
+    void stop();
+
     void Timer1_Timer();
     // The reminder window was dismissed: a tick held while it was on screen runs now.
     void reminderWindowDismissed();
@@ -101,6 +106,7 @@ private:
     SchedulerHost &m_host;
     QTimer m_timer1;
     int m_manualCheck = 0;
+    bool m_stopped = false;
     WorkingFields m_fields;
     // The moment of the first tick held while the reminder window was busy.
     std::optional<QDateTime> m_heldSince;

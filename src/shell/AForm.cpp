@@ -44,8 +44,6 @@ AForm::AForm(const Services &services)
             CheckItem_Click();
     });
     buildMenu();
-    // The due check runs from the moment the main form exists.
-    m_scheduler->Timer1().start();
 }
 
 AForm::~AForm()
@@ -110,6 +108,8 @@ void AForm::Form_Load()
         return;
     }
     setApplicationTitle(kTitle);
+    // The due check runs from here on; a copy refused above never ticks.
+    m_scheduler->Timer1().start();
 
     if (m_commandLine == kStartUpSwitch) {
         if (!m_settings->logonStartAllowed()) {
@@ -118,6 +118,8 @@ void AForm::Form_Load()
         }
     } else {
         (new SplashScreen(this))->exec(); // deletes itself when it closes
+        if (m_ended)
+            return; // the program was ended while the splash was up
     }
 
     const QString folder = QDir::currentPath();
@@ -133,6 +135,8 @@ void AForm::Form_Load()
         return;
     }
     passFormEnter()->exec();
+    if (m_ended)
+        return;
     if (m_passFormEnter && m_passFormEnter->statNumber() == 1) {
         CreateIcon(kTitle);
         LockItem->setEnabled(true);
@@ -158,13 +162,16 @@ void AForm::Form_Unload()
     m_ended = true;
     m_sounds->PlayReminderSound(Sounds::kStopLoop);
     DeleteIcon();
-    m_scheduler->Timer1().stop();
     // Every window goes with the main form, those of the note maker and the
     // help included, so that the process always ends.
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows)
         if (window != this && window->isVisible())
             window->close();
+    // Last, as closing a reminder window switches the timer on: the timer
+    // stops for good, and a check that is showing reminders stops before its
+    // next one, so nothing more is consumed that the user will not see.
+    m_scheduler->stop();
     Q_EMIT ended();
 }
 

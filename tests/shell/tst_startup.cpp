@@ -183,7 +183,12 @@ private Q_SLOTS:
         ShellFixture second(u"-SU"_s, QDateTime(QDate(2026, 12, 4), QTime(10, 5)),
                             first.runtimeDir.path());
         MessageRecorder messages;
+        bool ticking = true; // while its message is open, the refused copy must not tick
+        messages.onMessage = [&](QMessageBox *) {
+            ticking = second.form.scheduler().Timer1().isActive();
+        };
         second.form.Form_Load();
+        QVERIFY(!ticking);
         QCOMPARE(messages.texts(), QStringList({u"Pingalo! Vantor is already running."_s}));
         QCOMPARE(messages.messages.first().icon, QMessageBox::Warning);
         QCOMPARE(messages.messages.first().title, u"Pingalo!"_s);
@@ -204,6 +209,37 @@ private Q_SLOTS:
         afterCrash.form.Form_Load();
         QCOMPARE(afterCrash.ended.size(), 0);
         QVERIFY(afterCrash.form.tray().isShown());
+    }
+
+    // A termination signal (or the session ending) in the middle of start-up.
+    void endingDuringTheSplashOrACheckLosesNothing()
+    {
+        ShellFixture splash;
+        splash.addToday(u"10:45:00 AM"_s, u"this hour"_s);
+        whenModal<SplashScreen>([&](SplashScreen *) { splash.form.Form_Unload(); });
+        splash.form.Form_Load();
+        QVERIFY(!splash.form.tray().isShown());
+        QVERIFY(splash.program.locale()->isEmpty() && splash.program.checkMissed()->isEmpty());
+        QVERIFY(!splash.reminders.readRecord(u"12/4/2026"_s, 1)->isHole());
+
+        // Ending while the first of four reminders is on screen: it was seen;
+        // the others, of the look-back and of today, all stay in the store.
+        ShellFixture check(u"-SU"_s);
+        const QString yesterday = u"12/3/2026"_s;
+        for (const QString &note : {u"a"_s, u"b"_s, u"c"_s})
+            check.reminders.appendReminder(yesterday, {*ScrambleText(note, u"1"_s), u"BEEP"_s,
+                                                       u"One-Time Reminder"_s, u"9:00:00 AM"_s});
+        check.addToday(u"10:45:00 AM"_s, u"this hour"_s);
+        int shown = 0;
+        whenModal<Reminders>([&](Reminders *) {
+            ++shown;
+            check.form.Form_Unload();
+        });
+        check.form.Form_Load();
+        QCOMPARE(shown, 1);
+        QCOMPARE(check.reminders.liveReminders(yesterday, 3)->size(), 2);
+        QCOMPARE(check.reminders.liveReminders(u"12/4/2026"_s, 1)->size(), 1);
+        QVERIFY(!check.form.scheduler().Timer1().isActive());
     }
 
     void exitStopsTheSoundAndClosesEverything()
