@@ -1,7 +1,6 @@
 #include "password/PasswordWindow.h"
 
 #include "store/ProgramSettings.h"
-#include "store/ScrambleText.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -63,9 +62,7 @@ PasswordWindow::PasswordWindow(ProgramSettings &settings, const QString &objectN
 
 bool PasswordWindow::passwordIsRight() const
 {
-    const auto stored = m_settings.storedPassword();
-    const auto expected = stored ? ScrambleText(*stored, QStringLiteral("0")) : std::nullopt;
-    return expected && PasswordIn->text() == *expected;
+    return m_settings.isPassword(PasswordIn->text());
 }
 
 void PasswordWindow::keyPressEvent(QKeyEvent *event)

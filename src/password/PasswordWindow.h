@@ -22,9 +22,7 @@ public:
 protected:
     PasswordWindow(ProgramSettings &settings, const QString &objectName, QWidget *owner);
 
-    // Whether the box holds the stored password, exactly. A stored password
-    // that cannot be unscrambled (a damaged store), or a store that cannot be
-    // read, matches nothing.
+    // Whether the box holds the stored password.
     bool passwordIsRight() const;
 
     void keyPressEvent(QKeyEvent *event) override;

@@ -31,21 +31,26 @@ int scrambleKeyCode(int position)
     return static_cast<unsigned char>(kKey[(position - 1) % kScrambleKeyLength]);
 }
 
-std::optional<QString> ScrambleText(const QString &text, const QString &mode)
+std::optional<QString> ScrambleText(const QString &text, const QString &mode, qsizetype *failedAt)
 {
-    if (text.size() > kMaxLength)
+    const auto fail = [failedAt](qsizetype position) {
+        if (failedAt)
+            *failedAt = position;
         return std::nullopt;
+    };
+    if (text.size() > kMaxLength)
+        return fail(text.size());
     const bool scramble = mode == QLatin1String("1");
     QString result;
     result.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         int code = Cp1252::code(text[i]);
         if (code < 0)
-            return std::nullopt;
+            return fail(i);
         const int key = scrambleKeyCode(int(i) + 1);
         code = scramble ? code + key : code - key;
         if (code < 0 || code > 255)
-            return std::nullopt;
+            return fail(i);
         result.append(Cp1252::character(code));
     }
     return result;
