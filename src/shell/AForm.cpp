@@ -222,9 +222,7 @@ void AForm::Picture1_RightPress()
                 LockItem->setChecked(false);
             });
         }
-        m_passFormLock->show();
-        m_passFormLock->raise();
-        m_passFormLock->activateWindow();
+        m_passFormLock->showEmpty();
         return;
     }
     // Right edge at the pointer.
@@ -295,9 +293,7 @@ void AForm::showPasswordGate()
 {
     PassFormEnter *gate = passFormEnter();
     gate->setWindowModality(Qt::NonModal);
-    gate->show();
-    gate->raise();
-    gate->activateWindow();
+    gate->showEmpty();
 }
 
 void AForm::showNoImmediateReminders()
