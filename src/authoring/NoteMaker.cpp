@@ -2,6 +2,7 @@
 
 #include "alerts/Sounds.h"
 #include "authoring/BillForm.h"
+#include "authoring/ChoiceBox.h"
 #include "authoring/ReminderCreation.h"
 #include "authoring/SoundBox.h"
 #include "authoring/SoundSelection.h"
@@ -16,7 +17,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLayout>
@@ -77,13 +77,10 @@ void NoteMaker::buildControls(QWidget *client)
     timePicker->setDisplayFormat(QStringLiteral("h:mm AP"));
     DTPicker2 = FixedLayout::place(timePicker, "DTPicker2", 104, 24, 89, 25);
 
-    Combo2 = FixedLayout::place(new QComboBox(Frame1Recurring), "Combo2", 8, 24, 185, 21);
-    Combo2->setEditable(true);
-    Combo2->setInsertPolicy(QComboBox::NoInsert);
-    Combo2->setCompleter(nullptr);
+    Combo2 = FixedLayout::place(new ChoiceBox(Frame1Recurring), "Combo2", 8, 24, 185, 21);
     Combo2->addItems(Recurrence::names());
     Combo2->setCurrentIndex(0);
-    connect(Combo2, &QComboBox::activated, this, &NoteMaker::Combo2_Click);
+    connect(Combo2, &ChoiceBox::chosen, this, &NoteMaker::Combo2_Click);
 
     Check1 = FixedLayout::place(new QCheckBox(QStringLiteral("Play Reminder Sound"), Frame1Options),
                                 "Check1", 8, 24, 137, 17,
@@ -208,6 +205,11 @@ void NoteMaker::Combo2_Click()
 
 void NoteMaker::AboutItem_Click()
 {
+    if (About *open = About::openBox()) { // the tray's, say: only ever one
+        open->raise();
+        open->activateWindow();
+        return;
+    }
     auto *about = new About(this);
     about->exec();
 }

@@ -2,10 +2,10 @@
 
 #include <QMainWindow>
 
+class ChoiceBox;
 class HelpModule;
 class QAction;
 class QCheckBox;
-class QComboBox;
 class QDateEdit;
 class QGroupBox;
 class QLineEdit;
@@ -42,7 +42,7 @@ public:
     QGroupBox *Frame1Note;
     QDateEdit *DTPicker1;
     QTimeEdit *DTPicker2;
-    QComboBox *Combo2;
+    ChoiceBox *Combo2;
     QCheckBox *Check1;
     SoundBox *Combo1;
     QPushButton *SndPreviewBttn;

@@ -3,6 +3,7 @@
 #include "RecordingSoundOutput.h"
 #include "TestClock.h"
 #include "alerts/Sounds.h"
+#include "authoring/ChoiceBox.h"
 #include "authoring/NoteMaker.h"
 #include "platform/MemorySettingsStore.h"
 #include "shell/HelpModule.h"
