@@ -4,6 +4,7 @@
 #include "authoring/BillForm.h"
 #include "authoring/ChoiceBox.h"
 #include "authoring/ReminderCreation.h"
+#include "authoring/SettingsMenu.h"
 #include "authoring/SoundBox.h"
 #include "authoring/SoundSelection.h"
 #include "platform/Clock.h"
@@ -14,6 +15,7 @@
 #include "scheduler/TimerPause.h"
 #include "shell/About.h"
 #include "shell/HelpModule.h"
+#include "store/ReminderStore.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -137,6 +139,9 @@ void NoteMaker::buildMenus()
     AboutItem =
         help->addAction(QStringLiteral("&About Pingalo!"), this, &NoteMaker::AboutItem_Click);
     AboutItem->setObjectName(QStringLiteral("AboutItem"));
+
+    m_settingsMenu = new SettingsMenu(m_services.store.settingsStore(), m_services.lockItem, this);
+    menuBar()->insertMenu(help->menuAction(), m_settingsMenu);
 }
 
 void NoteMaker::Form_Load()
@@ -144,6 +149,7 @@ void NoteMaker::Form_Load()
     const QDate today = Clock::today();
     DTPicker1->setDate(today);
     DTPicker2->setTime(QTime(0, 0));
+    m_settingsMenu->Form_Load();
     m_soundSelection = new SoundSelection(Check1, Combo1, SndPreviewBttn, m_services.sounds, this);
 }
 

@@ -14,6 +14,7 @@ class QPushButton;
 class QTimeEdit;
 class QTimer;
 class ReminderStore;
+class SettingsMenu;
 class SoundBox;
 class SoundSelection;
 class Sounds;
@@ -21,7 +22,8 @@ class Sounds;
 // The note maker: the window in which the user writes a reminder, picks its
 // day, time, recurrence and sound, and sets it with "&Pingalo!". Choosing
 // "Bill Reminder" opens the bill reminder wizard, which leaves the reminder's
-// day in `BillDate` for the next creation.
+// day in `BillDate` for the next creation. Its Settings menu holds the
+// program's settings.
 class NoteMaker : public QMainWindow {
     Q_OBJECT
 
@@ -32,6 +34,8 @@ public:
         QTimer &timer1; // the scheduler's timer, off while a reminder is written
         HelpModule &help;
         QString &billDate; // outlives the window: a pending bill day survives closing it
+        // The tray's "Lock &Down": available while a password is set.
+        QAction *lockItem = nullptr;
     };
 
     NoteMaker(const Services &services, QWidget *owner);
@@ -67,6 +71,7 @@ public:
     void AboutItem_Click();
 
     SoundSelection &soundSelection() const { return *m_soundSelection; }
+    SettingsMenu *settingsMenu() const { return m_settingsMenu; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -79,5 +84,6 @@ private:
 
     Services m_services;
     SoundSelection *m_soundSelection = nullptr;
+    SettingsMenu *m_settingsMenu = nullptr;
     bool m_centred = false;
 };

@@ -183,7 +183,8 @@ void AForm::NoteMakerItem_Click()
 {
     if (!m_noteMaker)
         m_noteMaker = new NoteMaker(
-            {*m_reminderStore, *m_sounds, m_scheduler->Timer1(), *m_help, m_billDate}, this);
+            {*m_reminderStore, *m_sounds, m_scheduler->Timer1(), *m_help, m_billDate, LockItem},
+            this);
     m_noteMaker->show();
     m_noteMaker->raise();
     m_noteMaker->activateWindow();

@@ -11,11 +11,12 @@
 #include "store/ReminderStore.h"
 #include "store/ScrambleText.h"
 
+#include <QAction>
 #include <QPointer>
 #include <QTimer>
 
-// A note maker over a memory store, a recording sound output, a test clock
-// and a scheduler timer of its own.
+// A note maker over a memory store, a recording sound output, a test clock,
+// a scheduler timer and a lock-down item of its own.
 struct NoteMakerFixture {
     explicit NoteMakerFixture(const QDateTime &start = QDateTime(QDate(2026, 12, 4),
                                                                  QTime(10, 15, 30)))
@@ -29,7 +30,7 @@ struct NoteMakerFixture {
 
     void open()
     {
-        window = new NoteMaker({reminders, sounds, timer, help, billDate}, &owner);
+        window = new NoteMaker({reminders, sounds, timer, help, billDate, &lockItem}, &owner);
         window->show();
     }
 
@@ -56,6 +57,7 @@ struct NoteMakerFixture {
     HelpModule help{program};
     QTimer timer;
     QString billDate;
+    QAction lockItem; // the tray's "Lock &Down"
     QWidget owner;
     QPointer<NoteMaker> window;
 };
