@@ -1,12 +1,12 @@
 #include "authoring/BillForm.h"
 
+#include "authoring/ChoiceBox.h"
 #include "authoring/NoteMaker.h"
 #include "platform/Clock.h"
 #include "platform/FixedLayout.h"
 #include "platform/MessageBoxes.h"
 #include "store/TextForms.h"
 
-#include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>

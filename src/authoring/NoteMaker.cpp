@@ -2,7 +2,9 @@
 
 #include "alerts/Sounds.h"
 #include "authoring/BillForm.h"
+#include "authoring/ChoiceBox.h"
 #include "authoring/ReminderCreation.h"
+#include "authoring/SettingsMenu.h"
 #include "authoring/SoundBox.h"
 #include "authoring/SoundSelection.h"
 #include "list/Editor.h"
@@ -14,10 +16,10 @@
 #include "scheduler/TimerPause.h"
 #include "shell/About.h"
 #include "shell/HelpModule.h"
+#include "store/ReminderStore.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLayout>
@@ -78,13 +80,10 @@ void NoteMaker::buildControls(QWidget *client)
     timePicker->setDisplayFormat(QStringLiteral("h:mm AP"));
     DTPicker2 = FixedLayout::place(timePicker, "DTPicker2", 104, 24, 89, 25);
 
-    Combo2 = FixedLayout::place(new QComboBox(Frame1Recurring), "Combo2", 8, 24, 185, 21);
-    Combo2->setEditable(true);
-    Combo2->setInsertPolicy(QComboBox::NoInsert);
-    Combo2->setCompleter(nullptr);
+    Combo2 = FixedLayout::place(new ChoiceBox(Frame1Recurring), "Combo2", 8, 24, 185, 21);
     Combo2->addItems(Recurrence::names());
     Combo2->setCurrentIndex(0);
-    connect(Combo2, &QComboBox::activated, this, &NoteMaker::Combo2_Click);
+    connect(Combo2, &ChoiceBox::chosen, this, &NoteMaker::Combo2_Click);
 
     Check1 = FixedLayout::place(new QCheckBox(QStringLiteral("Play Reminder Sound"), Frame1Options),
                                 "Check1", 8, 24, 137, 17,
@@ -147,6 +146,9 @@ void NoteMaker::buildMenus()
     AboutItem =
         help->addAction(QStringLiteral("&About Pingalo!"), this, &NoteMaker::AboutItem_Click);
     AboutItem->setObjectName(QStringLiteral("AboutItem"));
+
+    m_settingsMenu = new SettingsMenu(m_services.store.settingsStore(), m_services.lockItem, this);
+    menuBar()->insertMenu(help->menuAction(), m_settingsMenu);
 }
 
 void NoteMaker::Form_Load()
@@ -154,6 +156,7 @@ void NoteMaker::Form_Load()
     const QDate today = Clock::today();
     DTPicker1->setDate(today);
     DTPicker2->setTime(QTime(0, 0));
+    m_settingsMenu->Form_Load();
     m_soundSelection = new SoundSelection(Check1, Combo1, SndPreviewBttn, m_services.sounds, this);
 }
 
@@ -215,6 +218,11 @@ void NoteMaker::Combo2_Click()
 
 void NoteMaker::AboutItem_Click()
 {
+    if (About *open = About::openBox()) { // the tray's, say: only ever one
+        open->raise();
+        open->activateWindow();
+        return;
+    }
     auto *about = new About(this);
     about->exec();
 }

@@ -2,10 +2,10 @@
 
 #include <QMainWindow>
 
+class ChoiceBox;
 class HelpModule;
 class QAction;
 class QCheckBox;
-class QComboBox;
 class QDateEdit;
 class QGroupBox;
 class QLineEdit;
@@ -15,6 +15,7 @@ class QTimeEdit;
 class QTimer;
 class ReminderStore;
 class SchedulerHost;
+class SettingsMenu;
 class SoundBox;
 class SoundSelection;
 class Sounds;
@@ -22,7 +23,8 @@ class Sounds;
 // The note maker: the window in which the user writes a reminder, picks its
 // day, time, recurrence and sound, and sets it with "&Pingalo!". Choosing
 // "Bill Reminder" opens the bill reminder wizard, which leaves the reminder's
-// day in `BillDate` for the next creation.
+// day in `BillDate` for the next creation. Its Settings menu holds the
+// program's settings.
 class NoteMaker : public QMainWindow {
     Q_OBJECT
 
@@ -34,6 +36,8 @@ public:
         HelpModule &help;
         QString &billDate;     // outlives the window: a pending bill day survives closing it
         SchedulerHost &alerts; // the reminder window, for viewing a row of the list
+        // The tray's "Lock &Down": available while a password is set.
+        QAction *lockItem = nullptr;
     };
 
     NoteMaker(const Services &services, QWidget *owner);
@@ -44,7 +48,7 @@ public:
     QGroupBox *Frame1Note;
     QDateEdit *DTPicker1;
     QTimeEdit *DTPicker2;
-    QComboBox *Combo2;
+    ChoiceBox *Combo2;
     QCheckBox *Check1;
     SoundBox *Combo1;
     QPushButton *SndPreviewBttn;
@@ -72,6 +76,7 @@ public:
     void EditListItem_Click();
 
     SoundSelection &soundSelection() const { return *m_soundSelection; }
+    SettingsMenu *settingsMenu() const { return m_settingsMenu; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -84,5 +89,6 @@ private:
 
     Services m_services;
     SoundSelection *m_soundSelection = nullptr;
+    SettingsMenu *m_settingsMenu = nullptr;
     bool m_centred = false;
 };

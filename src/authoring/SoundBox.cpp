@@ -4,11 +4,8 @@
 #include <QLineEdit>
 
 SoundBox::SoundBox(QWidget *parent)
-    : QComboBox(parent)
+    : ChoiceBox(parent)
 {
-    setEditable(true);
-    setInsertPolicy(QComboBox::NoInsert);
-    setCompleter(nullptr);
 }
 
 void SoundBox::setLocked(bool locked)
@@ -20,7 +17,7 @@ void SoundBox::setLocked(bool locked)
 void SoundBox::showPopup()
 {
     Q_EMIT droppedDown();
-    QComboBox::showPopup();
+    ChoiceBox::showPopup();
 }
 
 void SoundBox::keyPressEvent(QKeyEvent *event)
@@ -36,7 +33,7 @@ void SoundBox::keyPressEvent(QKeyEvent *event)
             return;
         }
     }
-    QComboBox::keyPressEvent(event);
+    ChoiceBox::keyPressEvent(event);
 }
 
 void SoundBox::wheelEvent(QWheelEvent *event)
@@ -45,5 +42,5 @@ void SoundBox::wheelEvent(QWheelEvent *event)
         event->ignore();
         return;
     }
-    QComboBox::wheelEvent(event);
+    ChoiceBox::wheelEvent(event);
 }

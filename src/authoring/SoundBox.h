@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QComboBox>
+#include "authoring/ChoiceBox.h"
 
 // The note maker's sound box: an editable drop-down box that stays locked
 // (its text cannot be typed over and its choice cannot be changed) except
 // from the moment its list drops down until an item is chosen.
-class SoundBox : public QComboBox {
+class SoundBox : public ChoiceBox {
     Q_OBJECT
 
 public:

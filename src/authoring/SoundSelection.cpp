@@ -26,7 +26,7 @@ SoundSelection::SoundSelection(QCheckBox *check, SoundBox *box, QPushButton *pre
     // toggled, not clicked: a change made by the program runs the handler too.
     connect(m_check, &QCheckBox::toggled, this, &SoundSelection::Check1_Click);
     connect(m_box, &SoundBox::droppedDown, this, &SoundSelection::Combo1_DropDown);
-    connect(m_box, &QComboBox::activated, this, &SoundSelection::Combo1_Click);
+    connect(m_box, &ChoiceBox::chosen, this, &SoundSelection::Combo1_Click);
     connect(m_preview, &QPushButton::clicked, this, &SoundSelection::SndPreviewBttn_Click);
 }
 

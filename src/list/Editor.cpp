@@ -114,7 +114,7 @@ void Editor::ViewBttn_Click()
 void Editor::DeleteSelected_Click()
 {
     const auto index = selectedRow();
-    if (!index || !MessageBoxes::askYesNo(this, QMessageBox::Question, kDeleteQuestion))
+    if (!index || !MessageBoxes::yesNo(this, kDeleteQuestion))
         return;
     const ReminderListModel::Row &row = m_rows->row(*index);
     // A reminder that came up (or went) since the list was read is not counted

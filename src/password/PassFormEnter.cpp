@@ -66,12 +66,12 @@ void PassFormEnter::CheckPassword()
 {
     if (!passwordIsRight()) {
         m_stat = QStringLiteral("0");
-        MessageBoxes::exclamation(parentWidget(),
-                                  QStringLiteral("The password you entered is incorrect."));
+        MessageBoxes::exclamation(this, QStringLiteral("The password you entered is incorrect."));
         showModally(); // again, until the right password or Cancel
         return;
     }
     m_stat = QStringLiteral("1");
+    PasswordIn->clear(); // the hidden window keeps no password
     Q_EMIT passwordGiven();
     hide();
     ShowQueuedReminders();

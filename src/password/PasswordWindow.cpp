@@ -1,54 +1,28 @@
 #include "password/PasswordWindow.h"
 
+#include "platform/WindowPlacement.h"
 #include "store/ProgramSettings.h"
-#include "store/ScrambleText.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 PasswordWindow::PasswordWindow(ProgramSettings &settings, const QString &objectName, QWidget *owner)
-    : QDialog(owner)
+    : PasswordDialog(objectName, QStringLiteral("Pingalo! - Password"), owner)
     , m_settings(settings)
 {
-    setObjectName(objectName);
-    setWindowTitle(QStringLiteral("Pingalo! - Password"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-
-    auto *icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("Image1"));
-    icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
-    icon->setFixedSize(32, 32);
-
-    auto *label = new QLabel(QStringLiteral("&Password:"), this);
+    auto *label = new QLabel(QStringLiteral("Password:"), this);
     label->setObjectName(QStringLiteral("Label1"));
-
-    PasswordIn = new QLineEdit(this);
-    PasswordIn->setObjectName(QStringLiteral("PasswordIn"));
-    PasswordIn->setEchoMode(QLineEdit::Password);
-    PasswordIn->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-    PasswordIn->setMinimumWidth(180);
-    label->setBuddy(PasswordIn);
-
-    Command1 = new QPushButton(QStringLiteral("&OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("&Cancel"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    for (QPushButton *button : {Command1, Command2}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        button->setMinimumWidth(73);
-    }
+    PasswordIn = passwordBox("PasswordIn");
+    Command1 = button(QStringLiteral("&OK"), "Command1");
+    Command2 = button(QStringLiteral("&Cancel"), "Command2");
 
     auto *grid = new QGridLayout(this);
     grid->setSizeConstraint(QLayout::SetFixedSize);
     grid->setHorizontalSpacing(10);
-    grid->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
+    grid->addWidget(iconLabel(), 0, 0, 2, 1, Qt::AlignTop);
     grid->addWidget(label, 0, 1);
     grid->addWidget(PasswordIn, 0, 2);
     auto *buttons = new QHBoxLayout;
@@ -61,19 +35,22 @@ PasswordWindow::PasswordWindow(ProgramSettings &settings, const QString &objectN
     QWidget::setTabOrder(Command1, Command2);
 }
 
-bool PasswordWindow::passwordIsRight() const
+void PasswordWindow::showEmpty()
 {
-    const auto stored = m_settings.storedPassword();
-    const auto expected = stored ? ScrambleText(*stored, QStringLiteral("0")) : std::nullopt;
-    return expected && PasswordIn->text() == *expected;
+    PasswordIn->clear();
+    PasswordIn->setFocus();
+    show();
+    raise();
+    activateWindow();
 }
 
-void PasswordWindow::keyPressEvent(QKeyEvent *event)
+bool PasswordWindow::passwordIsRight() const
 {
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
-        event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    return m_settings.isPassword(PasswordIn->text());
+}
+
+void PasswordWindow::showEvent(QShowEvent *event)
+{
+    PasswordDialog::showEvent(event);
+    centreOnScreen(this);
 }

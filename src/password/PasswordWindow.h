@@ -1,17 +1,14 @@
 #pragma once
 
-#include <QDialog>
+#include "password/PasswordDialog.h"
 
 class ProgramSettings;
-class QLineEdit;
-class QPushButton;
 
 // What the password gate and the unlock window share: caption
-// "Pingalo! - Password", a fixed dialog frame, the icon at the left, the
-// label "Password:" beside a box that shows "*" for each character, and the
-// buttons "&OK" and "&Cancel". Neither button is a default button, and
-// neither Enter nor Escape means anything to the window itself.
-class PasswordWindow : public QDialog {
+// "Pingalo! - Password", the icon at the left, the label "Password:" beside
+// the box, and the buttons "&OK" and "&Cancel". Both come up centred on the
+// screen.
+class PasswordWindow : public PasswordDialog {
     Q_OBJECT
 
 public:
@@ -19,15 +16,17 @@ public:
     QPushButton *Command1;
     QPushButton *Command2;
 
+    // Shows the window, or brings it to the front, with an empty box: a box
+    // never offers a password the user did not just type.
+    void showEmpty();
+
 protected:
     PasswordWindow(ProgramSettings &settings, const QString &objectName, QWidget *owner);
 
-    // Whether the box holds the stored password, exactly. A stored password
-    // that cannot be unscrambled (a damaged store), or a store that cannot be
-    // read, matches nothing.
+    // Whether the box holds the stored password.
     bool passwordIsRight() const;
 
-    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
     ProgramSettings &m_settings;
 };

@@ -1,13 +1,32 @@
 #include "platform/MessageBoxes.h"
 
+#include "platform/WindowPlacement.h"
+
+#include <QInputDialog>
+#include <QLabel>
+
 namespace {
 
-int show(QWidget *parent, QMessageBox::Icon icon, const QString &text,
-         QMessageBox::StandardButtons buttons = QMessageBox::Ok)
+// A message box comes up over its parent once it has taken the size its text
+// needs (QDialog places it before that, by a first guess at its size).
+class MessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event);
+        centreOver(this, parentWidget());
+    }
+};
+
+QMessageBox::StandardButton show(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok)
 {
-    QMessageBox box(icon, MessageBoxes::kTitle, text, buttons, parent);
+    MessageBox box(icon, MessageBoxes::kTitle, text, buttons, parent);
     box.setObjectName(QStringLiteral("PingaloMessage"));
-    return box.exec();
+    return QMessageBox::StandardButton(box.exec());
 }
 
 } // namespace
@@ -29,9 +48,31 @@ void critical(QWidget *parent, const QString &text)
     show(parent, QMessageBox::Critical, text);
 }
 
-bool askYesNo(QWidget *parent, QMessageBox::Icon icon, const QString &text)
+bool yesNo(QWidget *parent, const QString &text, QMessageBox::Icon icon)
 {
     return show(parent, icon, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool okCancel(QWidget *parent, const QString &text)
+{
+    return show(parent, QMessageBox::Warning, text, QMessageBox::Ok | QMessageBox::Cancel) ==
+           QMessageBox::Ok;
+}
+
+QString input(QWidget *parent, const QString &prompt, const QString &preset)
+{
+    QInputDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("PingaloInput"));
+    dialog.setWindowTitle(kInputTitle);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(preset);
+    // A long prompt wraps rather than stretching the box across the screen.
+    if (auto *label = dialog.findChild<QLabel *>()) {
+        label->setWordWrap(true);
+        label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 52);
+    }
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 } // namespace MessageBoxes

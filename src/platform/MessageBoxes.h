@@ -4,16 +4,25 @@
 
 class QWidget;
 
-// The program's message boxes, all titled "Pingalo!" with one OK button, or
-// Yes and No for a question. Each returns when the box is dismissed.
+// The program's message boxes, all titled "Pingalo!", and its one input box.
+// Each returns when the box is dismissed.
 namespace MessageBoxes {
 
 inline const QString kTitle = QStringLiteral("Pingalo!");
+inline const QString kInputTitle = QStringLiteral("Pingalo! Vantor");
 
+// One OK button.
 void exclamation(QWidget *parent, const QString &text);
 void information(QWidget *parent, const QString &text);
 void critical(QWidget *parent, const QString &text);
-// Asks with Yes and No; true only when the answer is Yes.
-bool askYesNo(QWidget *parent, QMessageBox::Icon icon, const QString &text);
+
+// Yes and No, the question icon unless another is given: true for Yes.
+bool yesNo(QWidget *parent, const QString &text, QMessageBox::Icon icon = QMessageBox::Question);
+// OK and Cancel with the exclamation icon: true for OK.
+bool okCancel(QWidget *parent, const QString &text);
+
+// A one-line input box titled "Pingalo! Vantor" that proposes `preset`: the
+// answer, or the empty text when the user cancels.
+QString input(QWidget *parent, const QString &prompt, const QString &preset);
 
 } // namespace MessageBoxes

@@ -194,8 +194,9 @@ void AForm::CheckItem_Click()
 void AForm::NoteMakerItem_Click()
 {
     if (!m_noteMaker)
-        m_noteMaker = new NoteMaker(
-            {*m_reminderStore, *m_sounds, m_scheduler->Timer1(), *m_help, m_billDate, *this}, this);
+        m_noteMaker = new NoteMaker({*m_reminderStore, *m_sounds, m_scheduler->Timer1(), *m_help,
+                                     m_billDate, *this, LockItem},
+                                    this);
     m_noteMaker->show();
     m_noteMaker->raise();
     m_noteMaker->activateWindow();
@@ -243,9 +244,7 @@ void AForm::Picture1_RightPress()
                 LockItem->setChecked(false);
             });
         }
-        m_passFormLock->show();
-        m_passFormLock->raise();
-        m_passFormLock->activateWindow();
+        m_passFormLock->showEmpty();
         return;
     }
     // Right edge at the pointer.
@@ -330,9 +329,7 @@ void AForm::showPasswordGate()
 {
     PassFormEnter *gate = passFormEnter();
     gate->setWindowModality(Qt::NonModal);
-    gate->show();
-    gate->raise();
-    gate->activateWindow();
+    gate->showEmpty();
 }
 
 void AForm::showNoImmediateReminders()

@@ -4,6 +4,7 @@
 #include "platform/WindowPlacement.h"
 #include "shell/ProgramPictures.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMouseEvent>
@@ -119,4 +120,13 @@ void About::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     centreOnScreen(this);
+}
+
+About *About::openBox()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        if (auto *about = qobject_cast<About *>(window); about && about->isVisible())
+            return about;
+    return nullptr;
 }

@@ -15,6 +15,9 @@ public:
 
     explicit About(QWidget *owner);
 
+    // The About box on screen, whoever opened it; null when none is.
+    static About *openBox();
+
     QLabel *Image1;
     QLabel *Label2;
     QLabel *Label3;

@@ -32,6 +32,10 @@ public:
     // read counts as holding one: better to ask than to show notes unprotected.
     bool hasPassword() const;
     bool setStoredPassword(const QString &scrambled);
+    // Whether `typed` is the stored password, exactly: the one test of every
+    // window that asks for it. A stored password that cannot be unscrambled
+    // (a damaged store), or a store that cannot be read, matches nothing.
+    bool isPassword(const QString &typed) const;
 
     // "Start Up": "True" or "False".
     std::optional<QString> startUp() const;

@@ -31,10 +31,15 @@ int scrambleKeyCode(int position)
     return static_cast<unsigned char>(kKey[(position - 1) % kScrambleKeyLength]);
 }
 
-std::optional<QString> ScrambleText(const QString &text, const QString &mode)
+std::optional<QString> ScrambleText(const QString &text, const QString &mode, qsizetype *failedAt)
 {
-    if (text.size() > kMaxLength)
+    const auto fail = [failedAt](qsizetype position) {
+        if (failedAt)
+            *failedAt = position;
         return std::nullopt;
+    };
+    if (text.size() > kMaxLength)
+        return fail(text.size());
     const bool scramble = mode == QLatin1String("1");
     // Written in place: every stored note goes through here on each read.
     QString result(text.size(), Qt::Uninitialized);
@@ -43,12 +48,12 @@ std::optional<QString> ScrambleText(const QString &text, const QString &mode)
     for (QChar c : text) {
         int code = Cp1252::code(c);
         if (code < 0)
-            return std::nullopt;
+            return fail(out - result.data());
         const int key = static_cast<unsigned char>(kKey[keyAt]);
         keyAt = keyAt + 1 == kScrambleKeyLength ? 0 : keyAt + 1;
         code = scramble ? code + key : code - key;
         if (code < 0 || code > 255)
-            return std::nullopt;
+            return fail(out - result.data());
         *out++ = Cp1252::character(code);
     }
     return result;

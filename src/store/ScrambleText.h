@@ -11,8 +11,11 @@
 // No result (nullopt) when a character has no Windows-1252 code, when a result
 // code falls outside 0..255 (scrambling a high accented letter, unscrambling a
 // text that was never scrambled), or when the text is longer than 32,767
-// characters. The result has as many characters as the text.
-std::optional<QString> ScrambleText(const QString &text, const QString &mode);
+// characters. The result has as many characters as the text. Without a
+// result, `failedAt` (when given) receives the position, from 0, of the
+// character that could not be taken, or the text's length when it is too long.
+std::optional<QString> ScrambleText(const QString &text, const QString &mode,
+                                    qsizetype *failedAt = nullptr);
 
 // The key's length; characters from 976 on use the key from its start again.
 inline constexpr int kScrambleKeyLength = 975;

@@ -1,5 +1,6 @@
 #include "store/TextForms.h"
 
+#include <QLocale>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -239,6 +240,11 @@ double leadingNumber(const QString &text)
     qsizetype end = 0;
     double value = 0;
     return scanNumber(text, pos, end, value) ? value : 0.0;
+}
+
+QString numberText(double value)
+{
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
 qint64 roundHalfEven(double value)

@@ -45,6 +45,9 @@ qint64 daysBetween(const QDate &from, const QDate &to);
 // The longest leading decimal number of a text (blanks before it, a sign, a
 // fraction and an exponent allowed); 0 when there is none: "7 days" → 7.
 double leadingNumber(const QString &text);
+// The shortest decimal text that reads back as the number, without an
+// exponent: 7 → "7", 2.5 → "2.5" (so "007" and "2.50" are kept as 7 and 2.5).
+QString numberText(double value);
 // Rounds to the nearest whole number, a half to the even neighbour
 // (2.5 → 2, 3.5 → 4); saturates at ±2^53, NaN gives 0.
 qint64 roundHalfEven(double value);

@@ -24,7 +24,7 @@ class TstBillForm : public QObject {
         MessageRecorder messages;
         whenModal<BillForm>([&](BillForm *wizard) { fill(wizard); });
         f.window->Combo2->setCurrentIndex(5);
-        Q_EMIT f.window->Combo2->activated(5);
+        Q_EMIT f.window->Combo2->chosen(5);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return messages.texts();
     }

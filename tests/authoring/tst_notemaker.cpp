@@ -3,9 +3,12 @@
 #include "ModalHelpers.h"
 #include "NoteMakerFixture.h"
 #include "TestRegistry.h"
+#include "authoring/BillForm.h"
 #include "authoring/SoundBox.h"
 #include "scheduler/Recurrence.h"
+#include "shell/About.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -207,6 +210,38 @@ private Q_SLOTS:
         QCOMPARE(press(f).text, QString());
         QCOMPARE(f.stored(u"12/6/2026"_s),
                  QStringList({u"Phone bill|Sounds|Bill Reminder|6:30:00 PM"_s}));
+    }
+
+    // Only a choice from the list opens the wizard: the item's name typed, with Enter or as the
+    // focus leaves, does not. And About comes up once.
+    void typedItemNamesAreNotChoicesAndAboutIsOne()
+    {
+        NoteMakerFixture f;
+        NoteMaker *w = f.window;
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        int wizards = 0; // each closed at once
+        std::function<void(BillForm *)> close = [&](BillForm *b) {
+            ++wizards, b->close(), whenModal<BillForm>(close, w);
+        };
+        whenModal<BillForm>(close, w);
+        w->Combo2->setFocus();
+        w->Combo2->lineEdit()->selectAll();
+        QTest::keyClicks(w->Combo2, u"Bill Reminder"_s);
+        QTest::keyClick(w->Combo2, Qt::Key_Return);
+        w->NoteEdit->setFocus();
+        QCOMPARE(wizards, 0);
+        w->Combo2->showPopup();
+        QTest::keyClick(w->Combo2->view(), Qt::Key_Return);
+        QTRY_COMPARE(wizards, 1);
+
+        auto *open = new About(&f.owner); // the tray's, say
+        open->show();
+        bool second = false;
+        whenModal<About>([&](About *box) { second = true, box->close(); }, open);
+        w->AboutItem->trigger();
+        QVERIFY(!second);
+        delete open;
     }
 };
 

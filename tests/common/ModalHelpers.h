@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
@@ -36,15 +37,20 @@ void whenModal(std::function<void(Window *)> answer, QObject *context = nullptr)
     poll->start();
 }
 
-// While it lives, answers every message box at once, with OK or, when the box
-// has no OK button, its first one, and records what each said.
+// While it lives, answers every message box and input box at once and records
+// what each said. A message box gets the next of `buttons`, else OK (or its
+// first button); an input box gets the next of `inputs` typed and OK, where a
+// null text is Cancel, else Cancel.
 class MessageRecorder {
 public:
     struct Message {
         QString text;
         QMessageBox::Icon icon;
         QString title;
+        QString preset; // what an input box proposed
     };
+    QList<QMessageBox::StandardButton> buttons;
+    QStringList inputs;
 
     MessageRecorder()
     {
@@ -68,14 +74,26 @@ public:
 private:
     void answer()
     {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible() || box == m_answered)
+        auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!modal || !modal->isVisible() || modal == m_answered)
             return;
-        m_answered = box;
-        messages.append({box->text(), box->icon(), box->windowTitle()});
+        m_answered = modal;
+        if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+            messages.append({input->labelText(), QMessageBox::NoIcon, input->windowTitle(),
+                             input->textValue()});
+            const QString typed = inputs.isEmpty() ? QString() : inputs.takeFirst();
+            input->setTextValue(typed);
+            typed.isNull() ? input->reject() : input->accept();
+            return;
+        }
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box)
+            return;
+        messages.append({box->text(), box->icon(), box->windowTitle(), {}});
         if (onMessage)
             onMessage(box);
-        QAbstractButton *button = box->button(QMessageBox::Ok);
+        QAbstractButton *button =
+            box->button(buttons.isEmpty() ? QMessageBox::Ok : buttons.takeFirst());
         if (!button)
             button = box->buttons().value(0);
         if (button)
@@ -83,5 +101,5 @@ private:
     }
 
     QTimer m_poll;
-    QPointer<QMessageBox> m_answered;
+    QPointer<QDialog> m_answered;
 };

@@ -4,6 +4,7 @@
 #include "RecordingSoundOutput.h"
 #include "TestClock.h"
 #include "alerts/Sounds.h"
+#include "authoring/ChoiceBox.h"
 #include "authoring/NoteMaker.h"
 #include "platform/MemorySettingsStore.h"
 #include "platform/ProgramFiles.h"
@@ -12,11 +13,12 @@
 #include "store/ReminderStore.h"
 #include "store/ScrambleText.h"
 
+#include <QAction>
 #include <QPointer>
 #include <QTimer>
 
-// A note maker over a memory store, a recording sound output, a test clock
-// and a scheduler timer of its own.
+// A note maker over a memory store, a recording sound output, a test clock,
+// a scheduler timer and a lock-down item of its own.
 struct NoteMakerFixture {
     explicit NoteMakerFixture(const QDateTime &start = QDateTime(QDate(2026, 12, 4),
                                                                  QTime(10, 15, 30)))
@@ -30,7 +32,8 @@ struct NoteMakerFixture {
 
     void open()
     {
-        window = new NoteMaker({reminders, sounds, timer, help, billDate, alerts}, &owner);
+        window =
+            new NoteMaker({reminders, sounds, timer, help, billDate, alerts, &lockItem}, &owner);
         window->show();
     }
 
@@ -60,6 +63,7 @@ struct NoteMakerFixture {
     QTimer timer;
     QString billDate;
     FakeSchedulerHost alerts;
+    QAction lockItem; // the tray's "Lock &Down"
     QWidget owner;
     QPointer<NoteMaker> window;
 };

@@ -47,6 +47,14 @@ public Q_SLOTS:
 class TstTrayAndLock : public QObject {
     Q_OBJECT
 
+    // Whether a window lies centred on the screen, or over another window.
+    static bool centred(QWidget *window, QWidget *over = nullptr)
+    {
+        const QPoint centre =
+            over ? over->frameGeometry().center() : window->screen()->availableGeometry().center();
+        return (window->frameGeometry().center() - centre).manhattanLength() <= 4;
+    }
+
     static void loadWithPassword(ShellFixture &f)
     {
         f.setPassword(u"pw"_s);
@@ -143,7 +151,9 @@ private Q_SLOTS:
         f.form.Picture1_RightPress();
         QCOMPARE(f.form.passFormLock(), lock);
 
-        // Enter submits nothing; a wrong password keeps the window and the lock.
+        // Centred on the screen. Enter submits nothing; a wrong password keeps the window,
+        // its text and the lock.
+        QVERIFY(centred(lock));
         MessageRecorder messages;
         lock->PasswordIn->setText(u"nope"_s);
         QTest::keyClick(lock->PasswordIn, Qt::Key_Return);
@@ -153,6 +163,8 @@ private Q_SLOTS:
         QVERIFY(lock->isVisible());
         QCOMPARE(lock->PasswordIn->text(), u"nope"_s);
         QVERIFY(f.form.LockItem->isChecked());
+        f.form.Picture1_RightPress(); // brought up again: with an empty box
+        QVERIFY(lock->PasswordIn->text().isEmpty());
 
         lock->PasswordIn->setText(u"pw"_s);
         lock->Command1->click();
@@ -176,8 +188,20 @@ private Q_SLOTS:
         QVERIFY(gate->isVisible());
         QVERIFY(!gate->isModal());
         QVERIFY(!f.form.passFormLock());
-        gate->PasswordIn->setText(u"pw"_s);
+        // Not the password given at start-up: the box is empty, and OK is a wrong password.
+        QVERIFY(gate->PasswordIn->text().isEmpty());
+        QCOMPARE(gate->findChild<QLabel *>(u"Label1"_s)->text(), u"Password:"_s);
+        QVERIFY(centred(gate));
+        MessageRecorder messages;
+        bool messageOver = false;
+        messages.onMessage = [&](QMessageBox *box) { messageOver = centred(box, gate); };
+        whenModal<PassFormEnter>([](PassFormEnter *again) {
+            again->PasswordIn->setText(u"pw"_s);
+            again->Command1->click();
+        });
         gate->Command1->click();
+        QCOMPARE(messages.texts(), QStringList({u"The password you entered is incorrect."_s}));
+        QVERIFY(messageOver);
         QCOMPARE(f.form.unlockFlag(), 1);
         QVERIFY(f.form.LockItem->isChecked()); // still locked down
         f.form.Picture1_RightPress();          // ... but the menu is back

@@ -1,0 +1,55 @@
+#!/bin/bash
+# Password protection set up from the program's own menus, as a user does it:
+# a password set through the note maker's Settings menu, lock-down from the
+# tray ended by that password in the unlock window, and the next start asking
+# for it in the password gate, centred on the screen with its message over it.
+#
+#   e2e_password.sh PINGALO
+PINGALO=$(realpath "$1")
+. "$(dirname "$0")/lib.sh"
+cd "$(dirname "$PINGALO")" || fail "no run folder"
+start_desktop
+PASSWORD='Open sesame'
+centre() { eval "$(xdotool getwindowgeometry --shell "$1")"; echo $((X + WIDTH / 2)) $((Y + HEIGHT / 2)); }
+near() { set -- $1 $2; [ $((($1 - $3) ** 2 + ($2 - $4) ** 2)) -le 18 ]; } # near "X Y" "X Y"
+type_in() { press_in "$1" End; xdotool type --delay 20 "$2"; } # type_in TITLE TEXT
+
+"$PINGALO" -SU >"$WORK/first.log" 2>&1 &
+FIRST=$!
+PIDS+=($FIRST)
+wait_for 10 has_tray_icon || fail "the tray icon did not appear"
+click_tray 3; sleep 0.7; xdotool key n
+wait_for 5 has_window 'Pingalo! Vantor - Note Maker' || fail "the note maker did not open"
+press_in 'Pingalo! Vantor - Note Maker' alt+s # Settings, Password Protection, Enable
+sleep 0.5; xdotool key p; sleep 0.5; xdotool key e
+wait_for 5 has_window 'Pingalo! - New Password' || fail "the password window did not open"
+press_in 'Pingalo! - New Password' Tab # no current password; the new one twice
+xdotool type --delay 20 "$PASSWORD"; xdotool key Tab; xdotool type --delay 20 "$PASSWORD"
+xdotool key Tab space # "Set Password"
+wait_for 5 has_window 'Pingalo!' || fail "no message after Set Password"
+press_in 'Pingalo!' Return
+wait_for 5 lacks_window 'Pingalo! - New Password' || fail "the password window stayed open"
+echo "ok: a password set through the Settings menu"
+
+click_tray 3; sleep 0.7; xdotool key d # Lock Down
+sleep 0.5; click_tray 3
+wait_for 5 has_window 'Pingalo! - Password' || fail "no unlock window while locked down"
+type_in 'Pingalo! - Password' "$PASSWORD"; xdotool key Tab space
+wait_for 5 lacks_window 'Pingalo! - Password' || fail "the new password did not end lock-down"
+sleep 0.5; click_tray 3; sleep 1; xdotool key e # the menu is back: Exit
+wait_for 10 has_ended "$FIRST" || fail "the menu did not come back after unlocking"
+echo "ok: lock-down from the tray, ended by the new password in the unlock window"
+
+"$PINGALO" -SU >"$WORK/second.log" 2>&1 &
+PIDS+=($!)
+wait_for 10 has_window 'Pingalo! - Password' || fail "the next start did not ask for the password"
+GATE=$(window_titled 'Pingalo! - Password')
+near "$(centre "$GATE")" "512 350" || fail "the gate is not centred on the screen: $(centre "$GATE")"
+type_in 'Pingalo! - Password' 'open sesame'; xdotool key Return # the first message box of the run
+wait_for 5 has_window 'Pingalo!' || fail "a wrong password said nothing"
+near "$(centre "$(window_titled 'Pingalo!')")" "$(centre "$GATE")" || fail "the message is not over the gate"
+press_in 'Pingalo!' Return
+wait_for 5 has_window 'Pingalo! - Password' || fail "the gate did not come back"
+press_in 'Pingalo! - Password' ctrl+a; xdotool type --delay 20 "$PASSWORD"; xdotool key Return
+wait_for 10 has_tray_icon || fail "the password did not open the gate"
+echo "ok: the next start asks for the new password in the gate, centred, its message over it"
