@@ -1,6 +1,7 @@
 #include "store/ProgramSettings.h"
 
 #include "platform/SettingsStore.h"
+#include "store/ScrambleText.h"
 #include "store/TextForms.h"
 
 #include <algorithm>
@@ -29,6 +30,13 @@ bool ProgramSettings::hasPassword() const
 bool ProgramSettings::setStoredPassword(const QString &scrambled)
 {
     return setValue(kLast, scrambled);
+}
+
+bool ProgramSettings::passwordMatches(const QString &typed) const
+{
+    const auto stored = storedPassword();
+    const auto expected = stored ? ScrambleText(*stored, QStringLiteral("0")) : std::nullopt;
+    return expected && typed == *expected;
 }
 
 std::optional<QString> ProgramSettings::startUp() const

@@ -32,6 +32,10 @@ public:
     // read counts as holding one: better to ask than to show notes unprotected.
     bool hasPassword() const;
     bool setStoredPassword(const QString &scrambled);
+    // Whether `typed` is the password: "Last" unscrambled and compared exactly,
+    // character by character. False when the store or the stored value cannot
+    // be read.
+    bool passwordMatches(const QString &typed) const;
 
     // "Start Up": "True" or "False".
     std::optional<QString> startUp() const;
