@@ -9,7 +9,7 @@
 
 # What the build, the tests and the program need from Debian.
 PACKAGES := g++ cmake ninja-build pkg-config \
-            qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libsqlite3-dev libchm-dev \
+            qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libsqlite3-dev libchm-dev libical-dev \
             fonts-dejavu-core xvfb xauth trayer xdotool x11-utils \
             clang libfuzzer-14-dev gcovr
 
