@@ -4,9 +4,9 @@
 # reminder window at that minute. A second one of that minute, deleted in the
 # list viewer, does not.
 #
-#   e2e_notemaker.sh PINGALO STORE_TOOL
+#   e2e_notemaker.sh PINGALO PINGALO_CTL
 PINGALO=$(realpath "$1")
-TOOL=$(realpath "$2")
+CTL=$(realpath "$2")
 . "$(dirname "$0")/lib.sh"
 cd "$(dirname "$PINGALO")" || fail "no run folder"
 start_desktop
@@ -49,13 +49,13 @@ xdotool type --delay 20 'Feed the cat'
 at 284 200
 
 DAY=${TARGET%% *}
-wait_for 5 bash -c "'$TOOL' '$PINGALO_STORE' live '$DAY' | grep -q ."
-stored=$("$TOOL" "$PINGALO_STORE" live "$DAY")
-[ "$stored" = "1|${TARGET#* }|Feed the cat|PAGER_1_LOOP|One-Time Reminder" ] ||
+wait_for 5 bash -c "'$CTL' list | grep -q 'Feed the cat'"
+stored=$("$CTL" list | sed -n 2p | tr -s ' ')
+[ "$stored" = "$TARGET 1 One-Time Reminder Feed the cat PAGER_1_LOOP" ] ||
     fail "the note maker stored '$stored', not the reminder for $TARGET"
 echo "ok: the note maker stored the reminder for $TARGET"
 
-"$TOOL" "$PINGALO_STORE" append "$DAY" "${TARGET#* }" 'Water the plants' BEEP 'One-Time Reminder' >/dev/null
+"$CTL" add -d "$DAY" -t "${TARGET#* }" -s BEEP Water the plants >/dev/null
 click_tray 3
 sleep 0.7
 xdotool key v
@@ -64,7 +64,7 @@ press_in 'Pingalo! Vantor - List Viewer' End   # the last row: the plants
 press_in 'Pingalo! Vantor - List Viewer' alt+d
 wait_for 5 has_window 'Pingalo!' || fail "no question before deleting"
 press_in 'Pingalo!' Return
-wait_for 5 bash -c "[ \$('$TOOL' '$PINGALO_STORE' live '$DAY' | wc -l) = 1 ]" || fail "the list did not delete"
+wait_for 5 bash -c "! '$CTL' list | grep -q 'Water the plants'" || fail "the list did not delete"
 press_in 'Pingalo! Vantor - List Viewer' Escape
 
 wait_for 80 has_window 'Pingalo! Vantor - Reminder' || fail "the reminder did not come up"
