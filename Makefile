@@ -96,6 +96,7 @@ coverage: deps
 bench: build
 	build/benchmarks/pingalo_benchmark
 	QT_QPA_PLATFORM=offscreen build/benchmarks/pingalo_list_benchmark
+	build/benchmarks/pingalo_calendar_benchmark
 
 # Start-up time, memory and idle wake-ups of the program in a tray under Xvfb.
 footprint: build
