@@ -16,7 +16,7 @@ PACKAGES := g++ cmake ninja-build pkg-config \
 JOBS ?= $(shell nproc)
 
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := queuefile helpfile textforms scramble
+FUZZ_TARGETS := queuefile helpfile textforms scramble calendar
 
 .PHONY: all deps build run test test-default test-asan test-fuzz fuzz fuzz-build fuzz-run bench footprint \
         coverage clean
