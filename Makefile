@@ -9,14 +9,14 @@
 
 # What the build, the tests and the program need from Debian.
 PACKAGES := g++ cmake ninja-build pkg-config \
-            qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libsqlite3-dev libchm-dev \
+            qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libsqlite3-dev libchm-dev libical-dev \
             fonts-dejavu-core xvfb xauth trayer xdotool x11-utils inotify-tools \
             clang libfuzzer-14-dev gcovr
 
 JOBS ?= $(shell nproc)
 
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := queuefile helpfile textforms scramble
+FUZZ_TARGETS := queuefile helpfile textforms scramble calendar
 
 .PHONY: all deps build run test test-default test-asan test-fuzz fuzz fuzz-build fuzz-run bench footprint \
         coverage clean
@@ -96,6 +96,7 @@ coverage: deps
 bench: build
 	build/benchmarks/pingalo_benchmark
 	QT_QPA_PLATFORM=offscreen build/benchmarks/pingalo_list_benchmark
+	build/benchmarks/pingalo_calendar_benchmark
 
 # Start-up time, memory and idle wake-ups of the program in a tray under Xvfb.
 footprint: build

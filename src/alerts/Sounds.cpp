@@ -1,5 +1,6 @@
 #include "alerts/Sounds.h"
 
+#include "alerts/SoundNames.h"
 #include "platform/ProgramFiles.h"
 #include "platform/SoundOutput.h"
 #include "store/ProgramSettings.h"
@@ -8,13 +9,7 @@
 
 QStringList Sounds::names()
 {
-    return {QStringLiteral("BEEP"),          QStringLiteral("BOINK"),
-            QStringLiteral("BUZZER_1_LOOP"), QStringLiteral("BUZZER_2_LOOP"),
-            QStringLiteral("COUGH"),         QStringLiteral("CUCKOO_LOOP"),
-            QStringLiteral("HEY_1"),         QStringLiteral("HEY_2"),
-            QStringLiteral("OH-NO"),         QStringLiteral("PAGER_1_LOOP"),
-            QStringLiteral("PAGER_2_LOOP"),  QStringLiteral("ROOSTER"),
-            QStringLiteral("SIREN"),         QStringLiteral("VITAL_LOOP")};
+    return SoundNames::names();
 }
 
 bool Sounds::loops(const QString &name)

@@ -178,6 +178,7 @@ void NoteMaker::PingaloBttn_Click()
     switch (result.outcome) {
     case Outcome::Stored:
         return;
+    case Outcome::NoteNotHeld:
     case Outcome::Failed:
         MessageBoxes::critical(this, ReminderCreation::message(result.outcome));
         return;

@@ -1,5 +1,6 @@
 #include "authoring/ReminderCreation.h"
 
+#include "alerts/SoundNames.h"
 #include "platform/Clock.h"
 #include "scheduler/Recurrence.h"
 #include "store/ReminderStore.h"
@@ -14,7 +15,9 @@ ReminderCreation::Result ReminderCreation::create(const Input &input, QString &b
                                                   ReminderStore &store)
 {
     Result result;
-    if (input.soundChecked && input.soundText == kNoSoundChosen) {
+    const bool chosen = input.knownSoundOnly ? SoundNames::names().contains(input.soundText)
+                                             : input.soundText != kNoSoundChosen;
+    if (input.soundChecked && !chosen) {
         result.outcome = Outcome::NoSound;
         return result;
     }
@@ -52,12 +55,16 @@ ReminderCreation::Result ReminderCreation::create(const Input &input, QString &b
 
     // Scrambled before the first write: a note that cannot be kept writes nothing.
     const auto scrambled = ScrambleText(TextForms::trimBlanks(input.noteText), QStringLiteral("1"));
-    if (!scrambled)
+    if (!scrambled) {
+        result.outcome = Outcome::NoteNotHeld;
         return result;
+    }
     const ReminderRecord record{*scrambled, TextForms::trimBlanks(input.soundText),
                                 TextForms::trimBlanks(input.recurrenceText), result.time};
-    if (!store.appendReminder(result.day, record))
+    const auto slot = store.appendReminder(result.day, record);
+    if (!slot)
         return result;
+    result.slot = *slot;
     result.outcome = Outcome::Stored;
     return result;
 }
@@ -73,6 +80,7 @@ QString ReminderCreation::message(Outcome outcome)
         return QStringLiteral("Cannot set reminder for past dates, or times.");
     case Outcome::CurrentTime:
         return QStringLiteral("Cannot set reminder for the current time.");
+    case Outcome::NoteNotHeld:
     case Outcome::Failed:
         return QStringLiteral(
             "Pingalo! has encountered an error and the reminder note could not be "
@@ -95,6 +103,7 @@ QString ReminderCreation::status(const Result &result)
     case Outcome::Past:
     case Outcome::CurrentTime:
         return QStringLiteral("Invalid Date Error");
+    case Outcome::NoteNotHeld:
     case Outcome::Failed:
         break;
     }

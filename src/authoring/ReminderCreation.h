@@ -6,14 +6,18 @@
 
 class ReminderStore;
 
-// What the note maker's create button does with its controls, apart from
-// showing the answer: the checks in their order, the bill road, the minute
-// arithmetic, the scrambling and the append.
+// How a reminder is created, apart from showing the answer: the checks in
+// their order, the bill road, the minute arithmetic, the scrambling and the
+// append. The note maker's create button and the command-line tool both come
+// here, so that a reminder is refused for the same reasons wherever it is made.
 class ReminderCreation {
 public:
     struct Input {
         bool soundChecked = false;
-        QString soundText;      // the sound box
+        QString soundText; // the sound box: a sound's name, or "Sounds" for none
+        // Only the program's own sounds: the note maker's box also takes a typed
+        // name once its list was dropped down and left, and stores it as typed.
+        bool knownSoundOnly = false;
         QString noteText;       // the note box, untrimmed
         QString recurrenceText; // the recurrence box, as shown or typed
         QDate pickedDate;
@@ -22,17 +26,20 @@ public:
 
     enum class Outcome {
         Stored,
-        NoSound,     // "Please select a sound."
+        NoSound,     // "Please select a sound.": a sound asked for but none chosen
         NoNote,      // "Please enter a reminder note."
         Past,        // "Cannot set reminder for past dates, or times."
         CurrentTime, // "Cannot set reminder for the current time."
-        Failed,      // the note cannot be scrambled, or the store refused it
+        NoteNotHeld, // the note cannot be scrambled: a character Windows-1252 cannot
+                     // hold, or more than 32,767 characters
+        Failed,      // the store refused it
     };
 
     struct Result {
         Outcome outcome = Outcome::Failed;
-        QString day;  // the day key used
-        QString time; // the time text used (empty for a bill reminder)
+        QString day;     // the day key used
+        QString time;    // the time text used (empty for a bill reminder)
+        qint64 slot = 0; // the slot the reminder took, once stored
     };
 
     // `billDate` is the note maker's pending bill day (a day key, or empty);

@@ -6,9 +6,9 @@
 # empty folder, as from a terminal in the home folder, so its sounds come from
 # beside it (or from its installed data folder).
 #
-#   e2e_notemaker.sh PINGALO STORE_TOOL [DATA_FOLDER]
+#   e2e_notemaker.sh PINGALO PINGALO_CTL [DATA_FOLDER]
 PINGALO=$(realpath "$1")
-TOOL=$(realpath "$2")
+CTL=$(realpath "$2")
 DATA=${3:-}
 . "$(dirname "$0")/lib.sh"
 mkdir "$WORK/empty" && cd "$WORK/empty" || fail "no empty folder"
@@ -56,13 +56,13 @@ xdotool type --delay 20 'Feed the cat'
 at 284 200
 
 DAY=${TARGET%% *}
-wait_for 5 bash -c "'$TOOL' '$PINGALO_STORE' live '$DAY' | grep -q ."
-stored=$("$TOOL" "$PINGALO_STORE" live "$DAY")
-[ "$stored" = "1|${TARGET#* }|Feed the cat|PAGER_1_LOOP|One-Time Reminder" ] ||
+wait_for 5 bash -c "'$CTL' list | grep -q 'Feed the cat'"
+stored=$("$CTL" list | sed -n 2p | tr -s ' ')
+[ "$stored" = "$TARGET 1 One-Time Reminder Feed the cat PAGER_1_LOOP" ] ||
     fail "the note maker stored '$stored', not the reminder for $TARGET"
 echo "ok: the note maker stored the reminder for $TARGET"
 
-"$TOOL" "$PINGALO_STORE" append "$DAY" "${TARGET#* }" 'Water the plants' BEEP 'One-Time Reminder' >/dev/null
+"$CTL" add -d "$DAY" -t "${TARGET#* }" -s BEEP Water the plants >/dev/null
 click_tray 3
 sleep 0.7
 xdotool key v
@@ -71,7 +71,7 @@ press_in 'Pingalo! Vantor - List Viewer' End   # the last row: the plants
 press_in 'Pingalo! Vantor - List Viewer' alt+d
 wait_for 5 has_window 'Pingalo!' || fail "no question before deleting"
 press_in 'Pingalo!' Return
-wait_for 5 bash -c "[ \$('$TOOL' '$PINGALO_STORE' live '$DAY' | wc -l) = 1 ]" || fail "the list did not delete"
+wait_for 5 bash -c "! '$CTL' list | grep -q 'Water the plants'" || fail "the list did not delete"
 press_in 'Pingalo! Vantor - List Viewer' Escape
 
 wait_for 80 has_window 'Pingalo! Vantor - Reminder' || fail "the reminder did not come up"

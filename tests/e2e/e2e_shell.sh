@@ -1,13 +1,15 @@
 #!/bin/bash
 # The real program in a tray, driven as a user would:
 #   the icon appears; a double-click on it says "No immediate reminders.";
-#   a reminder put in the store for the coming minute comes up at that minute;
+#   a reminder added with pingalo-ctl for the coming minute comes up at that
+#   minute, and another of that minute, deleted with pingalo-ctl, does not;
 #   a second start is refused and the first goes on; Exit ends the program;
 #   a log-on start ("-SU") with "Start Up" at "False" ends at once, with no window.
 #
-#   e2e_shell.sh PINGALO STORE_TOOL
+#   e2e_shell.sh PINGALO PINGALO_CTL STORE_TOOL
 PINGALO=$(realpath "$1")
-TOOL=$(realpath "$2")
+CTL=$(realpath "$2")
+TOOL=$(realpath "$3")
 . "$(dirname "$0")/lib.sh"
 cd "$(dirname "$PINGALO")" || fail "no run folder"
 
@@ -34,15 +36,18 @@ echo "ok: double-click says there are no immediate reminders"
 
 DAY=${NEXT_MINUTE%% *}
 TIME=${NEXT_MINUTE#* }
-"$TOOL" "$PINGALO_STORE" append "$DAY" "$TIME" "Water the plants" BEEP "One-Time Reminder" >/dev/null ||
-    fail "could not add a reminder"
+"$CTL" add --day "$DAY" --time "$TIME" --sound BEEP Water the plants >/dev/null ||
+    fail "pingalo-ctl could not add a reminder"
+"$CTL" add --day "$DAY" --time "$TIME" Feed the fish >/dev/null || fail "could not add another"
+"$CTL" delete "$DAY" 2 >/dev/null || fail "pingalo-ctl could not delete a reminder"
 wait_for 80 has_window 'Pingalo! Vantor - Reminder' || fail "the reminder for $NEXT_MINUTE did not come up"
 now=$(date '+%-m/%-d/%Y %-I:%M:00 %p')
 [ "$now" = "$NEXT_MINUTE" ] || fail "the reminder came up at $now, not at $NEXT_MINUTE"
-[ -z "$("$TOOL" "$PINGALO_STORE" live "$DAY")" ] || fail "the reminder on screen was not consumed"
+[ "$("$CTL" list)" = "No reminders are waiting." ] || fail "the reminder on screen was not consumed"
 press_in 'Pingalo! Vantor - Reminder' Return
 wait_for 5 lacks_window 'Pingalo! Vantor - Reminder' || fail "OK did not close the reminder"
-echo "ok: the reminder came up at its minute, $NEXT_MINUTE"
+! wait_for 3 has_window 'Pingalo! Vantor - Reminder' || fail "the deleted reminder came up"
+echo "ok: the reminder added with pingalo-ctl came up at its minute, $NEXT_MINUTE; the deleted one did not"
 
 "$PINGALO" >"$WORK/second.log" 2>&1 &
 SECOND=$!

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+// The reminder sounds the program has, by name: one wave file each in the
+// "snds" folder. Kept apart from the player so that code without a window
+// (the creation rules, the command-line tool) knows them too.
+namespace SoundNames {
+
+// The sounds offered to the user, in list order ("No Sound" not included).
+QStringList names();
+
+} // namespace SoundNames

@@ -1,0 +1,133 @@
+#include "calendar/CalendarWriter.h"
+
+#include "calendar/CalendarProperties.h"
+#include "scheduler/Recurrence.h"
+#include "store/ScrambleText.h"
+#include "store/TextForms.h"
+
+#include <QCryptographicHash>
+#include <QHash>
+#include <cstdlib>
+#include <libical/ical.h>
+
+namespace {
+
+const QString kNoSound = QStringLiteral("Sounds");
+
+icalproperty *ownProperty(const char *name, const QString &value)
+{
+    icalproperty *property = icalproperty_new_x(value.toUtf8().constData());
+    icalproperty_set_x_name(property, name);
+    return property;
+}
+
+icalrecurrencetype_frequency frequencyOf(const QString &recurrence)
+{
+    if (recurrence == Recurrence::kDaily)
+        return ICAL_DAILY_RECURRENCE;
+    if (recurrence == Recurrence::kWeekly)
+        return ICAL_WEEKLY_RECURRENCE;
+    if (recurrence == Recurrence::kMonthly || recurrence == Recurrence::kBill)
+        return ICAL_MONTHLY_RECURRENCE;
+    if (recurrence == Recurrence::kAnnual)
+        return ICAL_YEARLY_RECURRENCE;
+    return ICAL_NO_RECURRENCE;
+}
+
+// Same reminder, same UID: a one-time reminder is named by its day too, a
+// recurring one not, since its day changes each time it fires.
+QByteArray uidOf(const LiveReminder &reminder, const QString &note, QHash<QByteArray, int> &seen)
+{
+    const ReminderRecord &r = reminder.record;
+    const QString day = Recurrence::isOneTime(r.recurrence) ? reminder.day : QString();
+    const QByteArray hash =
+        QCryptographicHash::hash(
+            QStringList({day, r.time, r.recurrence, r.sound, note}).join(QChar(0)).toUtf8(),
+            QCryptographicHash::Sha1)
+            .toHex()
+            .left(20);
+    // Two reminders alike in everything are told apart by their order.
+    return hash + '-' + QByteArray::number(++seen[hash]) + "@pingalo-vantor";
+}
+
+icalcomponent *eventOf(const LiveReminder &reminder, const QString &note, const QDate &day,
+                       const std::optional<QTime> &time, icaltimetype stamp,
+                       QHash<QByteArray, int> &seen)
+{
+    const ReminderRecord &r = reminder.record;
+    icalcomponent *event = icalcomponent_new(ICAL_VEVENT_COMPONENT);
+    icalcomponent_add_property(event,
+                               icalproperty_new_uid(uidOf(reminder, note, seen).constData()));
+    icalcomponent_add_property(event, icalproperty_new_dtstamp(stamp));
+
+    icaltimetype start = time ? icaltime_null_time() : icaltime_null_date();
+    start.year = day.year();
+    start.month = day.month();
+    start.day = day.day();
+    if (time) {
+        start.hour = time->hour();
+        start.minute = time->minute();
+    }
+    icalcomponent_add_property(event, icalproperty_new_dtstart(start));
+
+    const qsizetype lineBreak = note.indexOf(QLatin1Char('\n'));
+    const QString summary = lineBreak < 0 ? note : note.left(lineBreak).remove(QLatin1Char('\r'));
+    icalcomponent_add_property(event, icalproperty_new_summary(summary.toUtf8().constData()));
+    if (lineBreak >= 0)
+        icalcomponent_add_property(event, icalproperty_new_description(note.toUtf8().constData()));
+
+    if (const auto frequency = frequencyOf(r.recurrence); frequency != ICAL_NO_RECURRENCE) {
+        icalrecurrencetype rule;
+        icalrecurrencetype_clear(&rule);
+        rule.freq = frequency;
+        icalcomponent_add_property(event, icalproperty_new_rrule(rule));
+    }
+    if (!r.recurrence.isEmpty())
+        icalcomponent_add_property(event,
+                                   ownProperty(CalendarProperties::kRecurrence, r.recurrence));
+    if (!r.sound.isEmpty() && r.sound != kNoSound)
+        icalcomponent_add_property(event, ownProperty(CalendarProperties::kSound, r.sound));
+
+    icalcomponent *alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
+    icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
+    icaltriggertype atStart{};
+    atStart.time = icaltime_null_time();
+    atStart.duration = icaldurationtype_null_duration();
+    icalcomponent_add_property(alarm, icalproperty_new_trigger(atStart));
+    icalcomponent_add_property(alarm, icalproperty_new_description(summary.toUtf8().constData()));
+    icalcomponent_add_component(event, alarm);
+    return event;
+}
+
+} // namespace
+
+CalendarWriter::Result CalendarWriter::write(const QList<LiveReminder> &reminders,
+                                             const QDateTime &stamp)
+{
+    icalerror_set_errors_are_fatal(0);
+    Result result;
+    icalcomponent *calendar = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
+    icalcomponent_add_property(
+        calendar, icalproperty_new_prodid("-//Pingalo//Pingalo! Vantor " PINGALO_VERSION "//EN"));
+    icalcomponent_add_property(calendar, icalproperty_new_version("2.0"));
+    const icaltimetype stampUtc =
+        icaltime_from_timet_with_zone(stamp.toSecsSinceEpoch(), 0, icaltimezone_get_utc_timezone());
+    QHash<QByteArray, int> seen;
+    for (const LiveReminder &reminder : reminders) {
+        const auto note = ScrambleText(reminder.record.reminder, QStringLiteral("0"));
+        const auto day = TextForms::parseDate(reminder.day);
+        const bool timed = !reminder.record.time.isEmpty();
+        const auto time = timed ? TextForms::parseTime(reminder.record.time) : std::nullopt;
+        if (!note || !day || (timed && !time)) {
+            result.leftOut.append(reminder);
+            continue;
+        }
+        icalcomponent_add_component(calendar, eventOf(reminder, *note, *day, time, stampUtc, seen));
+        ++result.written;
+    }
+    char *text = icalcomponent_as_ical_string_r(calendar);
+    result.text = QByteArray(text);
+    std::free(text);
+    icalcomponent_free(calendar);
+    return result;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "store/ReminderStore.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+
+// Live reminders as an iCalendar file (RFC 5545), one VEVENT each:
+//
+//   DTSTART      the reminder's day and time as local wall-clock time (a
+//                "floating" time, as the store keeps it); the day alone, an
+//                all-day event, for a reminder without a time (a bill reminder)
+//   SUMMARY      the note's first line; DESCRIPTION the whole note when it has
+//                more lines
+//   RRULE        FREQ=DAILY, WEEKLY, MONTHLY (also for bill reminders) or YEARLY
+//   VALARM       ACTION:DISPLAY with TRIGGER:PT0S, at the reminder's moment
+//   X-PINGALO-RECURRENCE, X-PINGALO-SOUND   what iCalendar cannot say
+//   UID          the same for the same reminder at each export: a recurring
+//                one keeps it as it moves on from day to day
+class CalendarWriter {
+public:
+    struct Result {
+        QByteArray text;
+        int written = 0;
+        // Left out: their note cannot be unscrambled, or their day or time
+        // cannot be read (hand-edited values).
+        QList<LiveReminder> leftOut;
+    };
+
+    // `stamp` is the moment of writing, the events' DTSTAMP.
+    static Result write(const QList<LiveReminder> &reminders, const QDateTime &stamp);
+};

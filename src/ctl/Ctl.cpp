@@ -1,0 +1,445 @@
+#include "ctl/Ctl.h"
+
+#include "alerts/SoundNames.h"
+#include "authoring/ReminderCreation.h"
+#include "calendar/CalendarImport.h"
+#include "calendar/CalendarWriter.h"
+#include "ctl/CtlHelp.h"
+#include "platform/Clock.h"
+#include "scheduler/Recurrence.h"
+#include "store/ProgramSettings.h"
+#include "store/ReminderStore.h"
+#include "store/ScrambleText.h"
+#include "store/TextForms.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+namespace {
+
+const QString kNoSound = QStringLiteral("Sounds");
+const QString kStandardStream = QStringLiteral("-");
+// A calendar file larger than this is refused rather than read into memory.
+constexpr qint64 kMostCalendarBytes = 64 * 1024 * 1024;
+
+const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+const QCommandLineOption kPasswordStdin(QStringLiteral("password-stdin"));
+
+QString quoted(const QString &text)
+{
+    return QStringLiteral("\u201C") + text + QStringLiteral("\u201D");
+}
+
+// A day as a person types it on a command line.
+std::optional<QDate> dayOf(const QString &text)
+{
+    if (text == QLatin1String("today"))
+        return Clock::today();
+    if (text == QLatin1String("tomorrow"))
+        return Clock::today().addDays(1);
+    const QDate iso = QDate::fromString(text, Qt::ISODate);
+    if (iso.isValid() && !TextForms::dayKey(iso).isEmpty())
+        return iso;
+    return TextForms::parseDate(text);
+}
+
+// The recurrence name for a word of the command line or the name itself.
+QString recurrenceOf(const QString &word)
+{
+    static const QStringList words = {QStringLiteral("once"),   QStringLiteral("daily"),
+                                      QStringLiteral("weekly"), QStringLiteral("monthly"),
+                                      QStringLiteral("annual"), QStringLiteral("bill")};
+    const qsizetype at = words.indexOf(word.toLower());
+    if (at >= 0)
+        return Recurrence::names().at(at);
+    if (word.compare(QLatin1String("yearly"), Qt::CaseInsensitive) == 0)
+        return Recurrence::kAnnual;
+    return Recurrence::names().contains(word) ? word : QString();
+}
+
+// A note as the list viewer shows it on one line.
+QString oneLine(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\u21B5 "));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\u21B5 "));
+    return text.replace(QLatin1Char('\r'), QStringLiteral("\u21B5 "));
+}
+
+QString table(const QList<QStringList> &rows)
+{
+    QList<qsizetype> widths(rows.first().size(), 0);
+    for (const QStringList &row : rows)
+        for (qsizetype i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], row[i].size());
+    QString text;
+    for (const QStringList &row : rows) {
+        QString line;
+        for (qsizetype i = 0; i < row.size(); ++i)
+            line += i + 1 < row.size() ? row[i].leftJustified(widths[i] + 2) : row[i];
+        text += line.trimmed() + QLatin1Char('\n');
+    }
+    return text;
+}
+
+} // namespace
+
+Ctl::Ctl(SettingsStore &settings, const Io &io)
+    : m_settings(settings)
+    , m_io(io)
+{
+}
+
+void Ctl::say(const QString &text)
+{
+    m_io.out.write((text + QLatin1Char('\n')).toUtf8());
+}
+
+int Ctl::refuse(const QString &text)
+{
+    m_io.err.write((QStringLiteral("pingalo-ctl: ") + text + QLatin1Char('\n')).toUtf8());
+    return Refused;
+}
+
+int Ctl::usage(const QString &command, const QString &problem)
+{
+    const QString more = command.isEmpty() ? QStringLiteral("pingalo-ctl --help")
+                                           : QStringLiteral("pingalo-ctl %1 --help").arg(command);
+    m_io.err.write(QStringLiteral("pingalo-ctl: %1\nSee %2.\n").arg(problem, more).toUtf8());
+    return Usage;
+}
+
+int Ctl::run(const QStringList &arguments)
+{
+    const QString command = arguments.value(0);
+    const QStringList rest = arguments.mid(1);
+    if (command.isEmpty())
+        return usage(QString(), QStringLiteral("a command is needed: add, list, delete, export "
+                                               "or import"));
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
+        const QString help = CtlHelp::of(rest.value(0));
+        m_io.out.write((help.isEmpty() ? CtlHelp::general() : help).toUtf8());
+        return Done;
+    }
+    if (command == QLatin1String("--version")) {
+        say(QStringLiteral("pingalo-ctl " PINGALO_VERSION));
+        return Done;
+    }
+    if (command == QLatin1String("add"))
+        return add(rest);
+    if (command == QLatin1String("list"))
+        return list(rest);
+    if (command == QLatin1String("delete"))
+        return remove(rest);
+    if (command == QLatin1String("export"))
+        return exportCalendar(rest);
+    if (command == QLatin1String("import"))
+        return importCalendar(rest);
+    return usage(QString(), QStringLiteral("there is no command %1").arg(quoted(command)));
+}
+
+int Ctl::parse(QCommandLineParser &parser, const QString &command, const QStringList &arguments)
+{
+    parser.addOption(kHelp);
+    if (!parser.parse(QStringList(command) + arguments))
+        return usage(command, parser.errorText());
+    if (parser.isSet(kHelp)) {
+        m_io.out.write(CtlHelp::of(command).toUtf8());
+        return -1;
+    }
+    return Done;
+}
+
+bool Ctl::passwordGiven(const QCommandLineParser &parser)
+{
+    const ProgramSettings settings(m_settings);
+    const auto stored = settings.storedPassword();
+    if (!stored) {
+        refuse(QStringLiteral("the store cannot be read"));
+        return false;
+    }
+    if (stored->isEmpty())
+        return true;
+    std::optional<QString> typed;
+    if (parser.isSet(kPasswordStdin)) {
+        QByteArray line = m_io.in.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        typed = QString::fromUtf8(line);
+    } else if (m_io.askPassword) {
+        typed = m_io.askPassword(QStringLiteral("Password: "));
+    } else {
+        refuse(QStringLiteral("the reminders are protected by a password: give it on a terminal, "
+                              "or on standard input with --password-stdin"));
+        return false;
+    }
+    if (!typed || !settings.isPassword(*typed)) {
+        refuse(QStringLiteral("The password you entered is incorrect."));
+        return false;
+    }
+    return true;
+}
+
+int Ctl::add(const QStringList &arguments)
+{
+    const QCommandLineOption dayOption(QStringList{QStringLiteral("d"), QStringLiteral("day")},
+                                       QString(), QStringLiteral("DAY"));
+    const QCommandLineOption timeOption(QStringList{QStringLiteral("t"), QStringLiteral("time")},
+                                        QString(), QStringLiteral("TIME"));
+    const QCommandLineOption repeatOption(
+        QStringList{QStringLiteral("r"), QStringLiteral("repeat"), QStringLiteral("recurrence")},
+        QString(), QStringLiteral("HOW"), QStringLiteral("once"));
+    const QCommandLineOption soundOption(QStringList{QStringLiteral("s"), QStringLiteral("sound")},
+                                         QString(), QStringLiteral("NAME"));
+    QCommandLineParser parser;
+    parser.addOptions({dayOption, timeOption, repeatOption, soundOption});
+    if (const int parsed = parse(parser, QStringLiteral("add"), arguments); parsed != Done)
+        return parsed < 0 ? Done : parsed;
+
+    const QStringList words = parser.positionalArguments();
+    if (words.isEmpty())
+        return usage(QStringLiteral("add"), QStringLiteral("the note is missing"));
+    const auto day = parser.isSet(dayOption) ? dayOf(parser.value(dayOption)) : Clock::today();
+    if (!day)
+        return refuse(QStringLiteral("%1 is not a day: write it as 12/4/2026 or 2026-12-04")
+                          .arg(quoted(parser.value(dayOption))));
+    const QString recurrence = recurrenceOf(parser.value(repeatOption));
+    if (recurrence.isEmpty())
+        return refuse(QStringLiteral("%1 is not a recurrence: once, daily, weekly, monthly, "
+                                     "annual or bill")
+                          .arg(quoted(parser.value(repeatOption))));
+    std::optional<QTime> time;
+    if (parser.isSet(timeOption)) {
+        time = TextForms::parseTime(parser.value(timeOption));
+        if (!time)
+            return refuse(QStringLiteral("%1 is not a time of day: write it as 3:05 PM or 15:05")
+                              .arg(quoted(parser.value(timeOption))));
+    } else if (recurrence != Recurrence::kBill) {
+        return usage(QStringLiteral("add"),
+                     QStringLiteral("--time is needed: only a bill reminder is due all day"));
+    }
+
+    ReminderCreation::Input input;
+    input.soundChecked = parser.isSet(soundOption);
+    input.knownSoundOnly = true;
+    input.soundText = kNoSound;
+    if (input.soundChecked) {
+        input.soundText = parser.value(soundOption);
+        for (const QString &name : SoundNames::names())
+            if (name.compare(input.soundText, Qt::CaseInsensitive) == 0)
+                input.soundText = name;
+    }
+    if (words == QStringList(kStandardStream)) {
+        input.noteText = QString::fromUtf8(m_io.in.readAll());
+        if (input.noteText.endsWith(QLatin1Char('\n')))
+            input.noteText.chop(1);
+    } else {
+        input.noteText = words.join(QLatin1Char(' '));
+    }
+    input.recurrenceText = recurrence;
+    input.pickedDate = *day;
+    input.pickedTime = time.value_or(QTime(0, 0));
+    // Without a time, the note maker's bill road: the day, due all day.
+    QString billDate = time ? QString() : TextForms::dayKey(*day);
+
+    ReminderStore store(m_settings);
+    const auto result = ReminderCreation::create(input, billDate, store);
+    const QString moment = QString(result.day + QLatin1Char(' ') + result.time).trimmed();
+    using Outcome = ReminderCreation::Outcome;
+    switch (result.outcome) {
+    case Outcome::Stored:
+        say(ReminderCreation::status(result).trimmed() +
+            QStringLiteral(" (number %1 of the day)").arg(result.slot));
+        return Done;
+    case Outcome::NoSound:
+        return refuse(
+            QStringLiteral("Please select a sound: %1 is not one of the program's "
+                           "sounds (%2).")
+                .arg(quoted(input.soundText), SoundNames::names().join(QStringLiteral(", "))));
+    case Outcome::NoNote:
+        return refuse(QStringLiteral("Please enter a reminder note: the note is empty."));
+    case Outcome::Past:
+        return refuse(QStringLiteral("Cannot set reminder for past dates, or times: %1 has "
+                                     "passed.")
+                          .arg(moment));
+    case Outcome::CurrentTime:
+        return refuse(QStringLiteral("Cannot set reminder for the current time (%1): choose a "
+                                     "later minute.")
+                          .arg(moment));
+    case Outcome::NoteNotHeld:
+        return refuse(QStringLiteral(
+            "The note cannot be kept: a reminder note holds at most 32,767 characters, "
+            "and only those Windows-1252 has (no emoji, for example)."));
+    case Outcome::Failed:
+        break;
+    }
+    return refuse(QStringLiteral("the reminder could not be written to the store; nothing was "
+                                 "added"));
+}
+
+int Ctl::list(const QStringList &arguments)
+{
+    const QCommandLineOption json(QStringLiteral("json"));
+    QCommandLineParser parser;
+    parser.addOptions({json, kPasswordStdin});
+    if (const int parsed = parse(parser, QStringLiteral("list"), arguments); parsed != Done)
+        return parsed < 0 ? Done : parsed;
+    if (!parser.positionalArguments().isEmpty())
+        return usage(QStringLiteral("list"), QStringLiteral("list takes no arguments"));
+    if (!passwordGiven(parser))
+        return Refused;
+
+    const auto live = ReminderStore(m_settings).allLiveReminders();
+    if (!live)
+        return refuse(QStringLiteral("the store cannot be read"));
+    QJsonArray objects;
+    QList<QStringList> rows = {{QStringLiteral("Date"), QStringLiteral("Time"),
+                                QStringLiteral("Num"), QStringLiteral("Type"),
+                                QStringLiteral("Reminder"), QStringLiteral("Sound")}};
+    for (const LiveReminder &r : *live) {
+        const auto note = ScrambleText(r.record.reminder, QStringLiteral("0"));
+        const bool sound = !r.record.sound.isEmpty() && r.record.sound != kNoSound;
+        objects.append(QJsonObject{
+            {QStringLiteral("day"), r.day},
+            {QStringLiteral("time"),
+             r.record.time.isEmpty() ? QJsonValue() : QJsonValue(r.record.time)},
+            {QStringLiteral("slot"), r.slot},
+            {QStringLiteral("recurrence"), r.record.recurrence},
+            {QStringLiteral("note"), note ? QJsonValue(*note) : QJsonValue()},
+            {QStringLiteral("sound"), sound ? QJsonValue(r.record.sound) : QJsonValue()}});
+        rows.append({r.day, r.record.time, QString::number(r.slot), r.record.recurrence,
+                     oneLine(note.value_or(QStringLiteral("(damaged in the store)"))),
+                     r.record.sound});
+    }
+    if (parser.isSet(json))
+        m_io.out.write(QJsonDocument(objects).toJson());
+    else if (live->isEmpty())
+        say(QStringLiteral("No reminders are waiting."));
+    else
+        m_io.out.write(table(rows).toUtf8());
+    return Done;
+}
+
+int Ctl::remove(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption(kPasswordStdin);
+    if (const int parsed = parse(parser, QStringLiteral("delete"), arguments); parsed != Done)
+        return parsed < 0 ? Done : parsed;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 2)
+        return usage(QStringLiteral("delete"), QStringLiteral("delete takes a day and a number"));
+    bool isNumber = false;
+    const qint64 slot = positional[1].toLongLong(&isNumber);
+    if (!isNumber || slot < 1)
+        return refuse(QStringLiteral("%1 is not a reminder's number within its day")
+                          .arg(quoted(positional[1])));
+    if (!passwordGiven(parser))
+        return Refused;
+
+    // The day as the list shows it, or any other way of writing that day.
+    ReminderStore store(m_settings);
+    QStringList days = {positional[0]};
+    if (const auto day = dayOf(positional[0]))
+        days.append(TextForms::dayKey(*day));
+    for (const QString &day : std::as_const(days)) {
+        const auto live = store.liveReminders(day, store.numReminders(day).value_or(0));
+        for (const LiveReminder &r : live.value_or(QList<LiveReminder>())) {
+            if (r.slot != slot)
+                continue;
+            if (!store.deleteFromList(r.day, QString::number(slot)))
+                return refuse(QStringLiteral("the store could not be written; nothing was "
+                                             "deleted"));
+            const auto note = ScrambleText(r.record.reminder, QStringLiteral("0"));
+            say(QStringLiteral("Deleted number %1 of %2: %3")
+                    .arg(QString::number(slot), r.day,
+                         oneLine(note.value_or(QStringLiteral("(damaged in the store)")))));
+            return Done;
+        }
+    }
+    return refuse(QStringLiteral("no reminder number %1 waits on %2")
+                      .arg(QString::number(slot), positional[0]));
+}
+
+int Ctl::exportCalendar(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption(kPasswordStdin);
+    if (const int parsed = parse(parser, QStringLiteral("export"), arguments); parsed != Done)
+        return parsed < 0 ? Done : parsed;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1)
+        return usage(QStringLiteral("export"), QStringLiteral("export writes to one file"));
+    if (!passwordGiven(parser))
+        return Refused;
+
+    const auto live = ReminderStore(m_settings).allLiveReminders();
+    if (!live)
+        return refuse(QStringLiteral("the store cannot be read"));
+    const CalendarWriter::Result calendar = CalendarWriter::write(*live, Clock::now());
+    for (const LiveReminder &r : calendar.leftOut)
+        m_io.err.write(QStringLiteral("pingalo-ctl: left out number %1 of %2: it is damaged in "
+                                      "the store\n")
+                           .arg(QString::number(r.slot), r.day)
+                           .toUtf8());
+    const QString file = positional.value(0, kStandardStream);
+    if (file == kStandardStream) {
+        m_io.out.write(calendar.text);
+        return Done;
+    }
+    QSaveFile saved(file);
+    if (!saved.open(QIODevice::WriteOnly) || saved.write(calendar.text) != calendar.text.size() ||
+        !saved.commit())
+        return refuse(QStringLiteral("cannot write %1: %2").arg(file, saved.errorString()));
+    say(QStringLiteral("Exported %1 reminders to %2.").arg(calendar.written).arg(file));
+    return Done;
+}
+
+int Ctl::importCalendar(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    if (const int parsed = parse(parser, QStringLiteral("import"), arguments); parsed != Done)
+        return parsed < 0 ? Done : parsed;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1)
+        return usage(QStringLiteral("import"), QStringLiteral("import reads one file"));
+
+    const QString file = positional.first();
+    QByteArray text;
+    if (file == kStandardStream) {
+        text = m_io.in.read(kMostCalendarBytes + 1);
+    } else {
+        QFile input(file);
+        if (!input.open(QIODevice::ReadOnly))
+            return refuse(QStringLiteral("cannot read %1: %2").arg(file, input.errorString()));
+        text = input.read(kMostCalendarBytes + 1);
+    }
+    if (text.size() > kMostCalendarBytes)
+        return refuse(QStringLiteral("%1 is larger than 64 MiB: nothing was imported").arg(file));
+
+    ReminderStore store(m_settings);
+    const CalendarImport::Report report = CalendarImport::import(text, store);
+    if (!report.isCalendar)
+        return refuse(
+            QStringLiteral("%1 is not an iCalendar file: nothing was imported").arg(file));
+    if (!report.stored)
+        return refuse(QStringLiteral("the store could not be written: nothing was imported"));
+    QString added = QStringLiteral("Added %1 reminders").arg(report.added);
+    if (report.repeatDropped > 0)
+        added += QStringLiteral(" (%1 of them once only: their repeat rule has no match in "
+                                "Pingalo!)")
+                     .arg(report.repeatDropped);
+    say(added + QLatin1Char('.'));
+    int skipped = 0;
+    for (int count : report.skipped)
+        skipped += count;
+    if (skipped > 0)
+        say(QStringLiteral("Skipped %1:").arg(skipped));
+    for (auto it = report.skipped.cbegin(); it != report.skipped.cend(); ++it)
+        say(QStringLiteral("  %1 %2").arg(it.value()).arg(CalendarImport::skipText(it.key())));
+    return Done;
+}

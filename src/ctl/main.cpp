@@ -1,0 +1,24 @@
+// pingalo-ctl: the reminders of Pingalo! Vantor from a shell.
+#include "ctl/Ctl.h"
+#include "ctl/TerminalPassword.h"
+#include "platform/SqliteSettingsStore.h"
+
+#include <QFile>
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    QFile in, out, err;
+    in.open(stdin, QIODevice::ReadOnly);
+    out.open(stdout, QIODevice::WriteOnly);
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    SqliteSettingsStore store(SqliteSettingsStore::defaultPath());
+    Ctl::Io io{in, out, err, nullptr};
+    if (isatty(STDIN_FILENO))
+        io.askPassword = askPasswordOnTerminal;
+    return Ctl(store, io).run(arguments);
+}

@@ -1,0 +1,184 @@
+// pingalo-ctl's commands: what they refuse and how, adding, listing and
+// deleting as the windows do, the password, and two tools writing at once.
+#include "StoreInvariants.h"
+#include "TestClock.h"
+#include "TestRegistry.h"
+#include "ctl/Ctl.h"
+#include "platform/MemorySettingsStore.h"
+#include "platform/SqliteSettingsStore.h"
+#include "store/ProgramSettings.h"
+#include "store/ScrambleText.h"
+
+#include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Ran {
+    int code;
+    QString out;
+    QString err;
+};
+
+Ran ctl(SettingsStore &store, const QStringList &arguments, const QByteArray &input = {},
+        const std::function<std::optional<QString>(const QString &)> &ask = {})
+{
+    QBuffer in, out, err;
+    in.setData(input);
+    in.open(QIODevice::ReadOnly);
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    const int code = Ctl(store, {in, out, err, ask}).run(arguments);
+    return {code, QString::fromUtf8(out.data()), QString::fromUtf8(err.data())};
+}
+
+} // namespace
+
+class TstCtl : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void refusesWhatItCannotDoAndWritesNothing()
+    {
+        const TestClock clock(QDateTime(QDate(2026, 12, 6), QTime(10, 0, 30)));
+        MemorySettingsStore settings;
+        const QString readme = PINGALO_SOURCE_DIR "/README.md"_L1;
+        const struct {
+            QStringList arguments;
+            int code;
+            QString says;
+        } cases[] = {
+            {{}, 2, u"a command is needed"_s},
+            {{u"frobnicate"_s}, 2, u"there is no command"_s},
+            {{u"add"_s, u"--time"_s}, 2, u"Missing value after '--time'"_s},
+            {{u"add"_s, u"-t"_s, u"11:00"_s}, 2, u"the note is missing"_s},
+            {{u"add"_s, u"Tea"_s}, 2, u"--time is needed"_s},
+            {{u"add"_s, u"-d"_s, u"13/32/2026"_s, u"-t"_s, u"11:00"_s, u"Tea"_s},
+             1,
+             u"not a day"_s},
+            {{u"add"_s, u"-t"_s, u"25:70"_s, u"Tea"_s}, 1, u"not a time"_s},
+            {{u"add"_s, u"-r"_s, u"hourly"_s, u"-t"_s, u"11:00"_s, u"Tea"_s},
+             1,
+             u"not a recurrence"_s},
+            {{u"add"_s, u"-t"_s, u"9:59"_s, u"Tea"_s},
+             1,
+             u"past dates, or times: 12/6/2026 9:59"_s},
+            {{u"add"_s, u"-t"_s, u"10:00"_s, u"Tea"_s}, 1, u"for the current time"_s},
+            {{u"add"_s, u"-d"_s, u"today"_s, u"-r"_s, u"bill"_s, u"Tea"_s}, 1, u"past dates"_s},
+            {{u"add"_s, u"-t"_s, u"11:00"_s, u"-s"_s, u"KAZOO"_s, u"Tea"_s},
+             1,
+             u"Please select a sound"_s},
+            {{u"add"_s, u"-t"_s, u"11:00"_s, u"Snow \u2603"_s}, 1, u"cannot be kept"_s},
+            {{u"add"_s, u"-t"_s, u"11:00"_s, u""_s}, 1, u"note is empty"_s},
+            {{u"delete"_s, u"12/7/2026"_s}, 2, u"a day and a number"_s},
+            {{u"delete"_s, u"12/7/2026"_s, u"0"_s}, 1, u"is not a reminder's number"_s},
+            {{u"delete"_s, u"12/7/2026"_s, u"1"_s}, 1, u"no reminder number 1 waits"_s},
+            {{u"list"_s, u"all"_s}, 2, u"takes no arguments"_s},
+            {{u"export"_s, u"a"_s, u"b"_s}, 2, u"one file"_s},
+            {{u"import"_s, u"/nonexistent.ics"_s}, 1, u"cannot read /nonexistent.ics"_s},
+            {{u"import"_s, readme}, 1, u"not an iCalendar file"_s},
+        };
+        for (const auto &c : cases) {
+            const Ran ran = ctl(settings, c.arguments);
+            QVERIFY2(ran.code == c.code && ran.err.contains(c.says) && ran.out.isEmpty(),
+                     qPrintable(c.arguments.join(u' ') + u" → "_s + ran.err));
+        }
+        QCOMPARE(ReminderStore(settings).allLiveReminders()->size(), 0);
+        QCOMPARE(ctl(settings, {u"add"_s, u"--help"_s}).code, 0);
+    }
+
+    void addsListsAndDeletesAsTheWindowsDo()
+    {
+        const TestClock clock(QDateTime(QDate(2026, 12, 6), QTime(10, 0)));
+        MemorySettingsStore settings;
+        QCOMPARE(ctl(settings,
+                     {u"add"_s, u"-t"_s, u"2:30 pm"_s, u"-s"_s, u"beep"_s, u"Call"_s, u"Ann"_s})
+                     .out,
+                 u"Reminder is set for: 12/6/2026 2:30:00 PM (number 1 of the day)\n"_s);
+        QCOMPARE(ctl(settings, {u"add"_s, u"-t"_s, u"14:30"_s, u"-"_s}, "Two\nlines\n").code, 0);
+        QCOMPARE(
+            ctl(settings, {u"add"_s, u"-d"_s, u"2027-01-31"_s, u"-r"_s, u"bill"_s, u"Rent"_s}).code,
+            0);
+        QCOMPARE(ctl(settings, {u"delete"_s, u"2026-12-06"_s, u"1"_s}).out,
+                 u"Deleted number 1 of 12/6/2026: Call Ann\n"_s);
+        QCOMPARE(*ReminderStore(settings).numViewed(u"12/6/2026"_s), 1);
+
+        const QJsonArray listed =
+            QJsonDocument::fromJson(ctl(settings, {u"list"_s, u"--json"_s}).out.toUtf8()).array();
+        QCOMPARE(listed.size(), 2);
+        QCOMPARE(listed[0].toObject(), (QJsonObject{{u"day"_s, u"12/6/2026"_s},
+                                                    {u"time"_s, u"2:30:00 PM"_s},
+                                                    {u"slot"_s, 2},
+                                                    {u"recurrence"_s, u"One-Time Reminder"_s},
+                                                    {u"note"_s, u"Two\nlines"_s},
+                                                    {u"sound"_s, QJsonValue()}}));
+        QCOMPARE(listed[1][u"time"_s], QJsonValue());
+        QCOMPARE(listed[1][u"recurrence"_s], u"Bill Reminder"_s);
+        QCOMPARE(ctl(settings, {u"list"_s}).out.split(u'\n').at(1),
+                 u"12/6/2026  2:30:00 PM  2    One-Time Reminder  Two\u21B5 lines  Sounds"_s);
+        QCOMPARE(reminderStoreViolation(settings), QString());
+    }
+
+    void aPasswordGuardsReadingAndDeleting()
+    {
+        const TestClock clock(QDateTime(QDate(2026, 12, 6), QTime(10, 0)));
+        MemorySettingsStore settings;
+        ProgramSettings(settings).setStoredPassword(*ScrambleText(u"Open Sesame"_s, u"1"_s));
+        QCOMPARE(ctl(settings, {u"add"_s, u"-t"_s, u"11:00"_s, u"Tea"_s}).code, 0);
+        const auto typed = [](const QString &text) {
+            return [text](const QString &) { return std::optional<QString>(text); };
+        };
+        for (const QString &command : {u"list"_s, u"export"_s}) {
+            QVERIFY(ctl(settings, {command}).err.contains(u"--password-stdin"_s));
+            QCOMPARE(ctl(settings, {command, u"--password-stdin"_s}, "open sesame\n").err,
+                     u"pingalo-ctl: The password you entered is incorrect.\n"_s);
+            QCOMPARE(ctl(settings, {command}, {}, typed(u"Open Sesame "_s)).code, 1);
+            QVERIFY(ctl(settings, {command}, {}, typed(u"Open Sesame"_s)).out.contains(u"Tea"_s));
+        }
+        QCOMPARE(ctl(settings, {u"delete"_s, u"12/6/2026"_s, u"1"_s}).code, 1);
+        QCOMPARE(ctl(settings, {u"delete"_s, u"--password-stdin"_s, u"12/6/2026"_s, u"1"_s},
+                     "Open Sesame\r\n")
+                     .code,
+                 0);
+    }
+
+    void twoToolsWritingAtOnceKeepTheStoreSound()
+    {
+        QTemporaryDir dir;
+        QList<QProcess *> tools;
+        for (int tool = 0; tool < 2; ++tool) {
+            QByteArray text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
+            for (int i = 0; i < 300; ++i)
+                text +=
+                    "BEGIN:VEVENT\r\nDTSTART:" +
+                    Clock::now().addDays(1 + i % 7).toString(u"yyyyMMdd'T'hhmm'00'"_s).toUtf8() +
+                    "\r\nSUMMARY:tool " + QByteArray::number(tool) + " event " +
+                    QByteArray::number(i) + "\r\nEND:VEVENT\r\n";
+            QFile file(dir.filePath(u"%1.ics"_s.arg(tool)));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text + "END:VCALENDAR\r\n"));
+            auto *process = new QProcess(this);
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(u"PINGALO_STORE"_s, dir.filePath(u"store.db"_s));
+            process->setProcessEnvironment(environment);
+            tools.append(process);
+        }
+        for (int tool = 0; tool < 2; ++tool)
+            tools[tool]->start(PINGALO_CTL ""_L1,
+                               {u"import"_s, dir.filePath(u"%1.ics"_s.arg(tool))});
+        for (QProcess *process : tools) {
+            QVERIFY(process->waitForFinished(60'000));
+            QCOMPARE(process->readAllStandardOutput(), "Added 300 reminders.\n");
+        }
+        SqliteSettingsStore store(dir.filePath(u"store.db"_s));
+        QCOMPARE(ReminderStore(store).allLiveReminders()->size(), 600);
+        QCOMPARE(reminderStoreViolation(store), QString());
+    }
+};
+
+PINGALO_TEST(TstCtl)
+#include "tst_ctl.moc"
