@@ -11,7 +11,7 @@
 PACKAGES := g++ cmake ninja-build pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libsqlite3-dev libchm-dev libical-dev \
             fonts-dejavu-core xvfb xauth trayer xdotool x11-utils inotify-tools \
-            clang libfuzzer-14-dev gcovr
+            libfaketime clang libfuzzer-14-dev gcovr
 
 JOBS ?= $(shell nproc)
 

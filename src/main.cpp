@@ -2,8 +2,10 @@
 #include "platform/LazySoundOutput.h"
 #include "platform/ProgramFiles.h"
 #include "platform/SingleInstance.h"
+#include "platform/SleepWatcher.h"
 #include "platform/SqliteSettingsStore.h"
 #include "platform/UnixSignals.h"
+#include "scheduler/Scheduler.h"
 #include "shell/AForm.h"
 #include "shell/ProgramPictures.h"
 
@@ -38,6 +40,9 @@ int main(int argc, char **argv)
     QObject::connect(&form, &AForm::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     UnixSignals signals_;
     QObject::connect(&signals_, &UnixSignals::terminationRequested, &form, &AForm::Form_Unload);
+    // On waking, the due check catches up at once with what the sleep skipped.
+    SleepWatcher sleep;
+    QObject::connect(&sleep, &SleepWatcher::woke, &form.scheduler(), &Scheduler::catchUp);
     QTimer::singleShot(0, &form, &AForm::Form_Load);
     return app.exec();
 }

@@ -17,6 +17,15 @@ namespace {
 
 const QString kStartUpSwitch = QStringLiteral("-SU");
 
+// The wall-clock minute of a moment: its date and its time of day without the
+// seconds, held in UTC like the due moments (loadSlot), so that stepping and
+// comparing it never meets a daylight-saving gap or repeat.
+QDateTime wallMinute(const QDateTime &moment)
+{
+    const QTime time = moment.time();
+    return QDateTime(moment.date(), QTime(time.hour(), time.minute()), Qt::UTC);
+}
+
 } // namespace
 
 Scheduler::Scheduler(ReminderStore &store, ProgramSettings &settings, SchedulerHost &host,
@@ -25,6 +34,7 @@ Scheduler::Scheduler(ReminderStore &store, ProgramSettings &settings, SchedulerH
     , m_store(store)
     , m_settings(settings)
     , m_host(host)
+    , m_lastCovered(wallMinute(Clock::now()))
 {
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(kTickMs);
@@ -117,14 +127,22 @@ void Scheduler::FireReminder(const QString &day)
     // deletions would let the day be removed with a live reminder in it.
     if (m_store.consumeSlot(day, m_fields.slot, m_fields.viewed))
         ++m_fields.viewed;
-    m_timer1.stop();
-    m_host.showReminderWindow();
+    waitForOk();
 }
 
 void Scheduler::showReminder(const QString &text, const QString &sound)
 {
     m_host.setReminderText(text);
     m_host.playSound(sound);
+}
+
+void Scheduler::waitForOk()
+{
+    m_timer1.stop();
+    m_host.showReminderWindow();
+    // The minutes spent waiting are not skipped ones: what came due meanwhile
+    // waits in the store for a check.
+    m_lastCovered = wallMinute(Clock::now());
 }
 
 void Scheduler::stop()
@@ -137,16 +155,48 @@ void Scheduler::Timer1_Timer()
 {
     if (m_stopped)
         return;
+    const QDateTime now = wallMinute(Clock::now());
     if (m_host.isLockedDown()) {
-        m_heldSince.reset(); // what came due during lock-down waits in the store
+        // What comes due during lock-down waits in the store.
+        m_heldSince.reset();
+        m_lastCovered = now;
         return;
     }
     if (m_host.reminderWindowBusy()) {
         if (!m_heldSince)
-            m_heldSince = Clock::now();
+            m_heldSince = now;
         return;
     }
-    fireDueSpan(std::exchange(m_heldSince, std::nullopt), std::nullopt);
+    std::optional<QDateTime> from = std::exchange(m_heldSince, std::nullopt);
+    // The wall clock moved on further than ticks move it (a sleep, a
+    // daylight-saving gap, a clock set forward): the span starts at the first
+    // minute skipped. A clock set back gives no span: it simply goes on.
+    if (TextForms::minutesBetween(m_lastCovered, now) > kJumpMinutes) {
+        const QDateTime skipped = m_lastCovered.addSecs(60);
+        if (!from || TextForms::minutesBetween(skipped, *from) > 0)
+            from = skipped;
+    }
+    if (from && from->date() < now.date()) {
+        // The span began on an earlier day: those days go through the
+        // look-back, and today's span starts at midnight.
+        CheckMissedReminders();
+        if (m_stopped)
+            return;
+        from = QDateTime(now.date(), QTime(0, 0), Qt::UTC);
+    }
+    fireDueSpan(from, std::nullopt);
+    m_lastCovered = wallMinute(Clock::now());
+}
+
+void Scheduler::catchUp()
+{
+    if (m_timer1.isActive())
+        Timer1_Timer();
+}
+
+void Scheduler::lockDownEnded()
+{
+    m_lastCovered = wallMinute(Clock::now());
 }
 
 void Scheduler::reminderWindowDismissed()
@@ -239,8 +289,7 @@ void Scheduler::CheckMissedReminders()
             if (!Recurrence::isOneTime(m_fields.recurrence))
                 RescheduleReminder(m_store, day, slot.slot, m_fields.storedNote, m_fields.time,
                                    m_fields.recurrence, Clock::today());
-            m_timer1.stop();
-            m_host.showReminderWindow();
+            waitForOk();
             m_store.deleteRecord(day, slot.slot);
             // As the tick does: what the window waited on may have changed.
             slots = liveSlotsAfter(day, slot.slot);
@@ -260,8 +309,6 @@ void Scheduler::ShowQueuedReminders(const QList<QueuedReminder> &entries)
         if (!QueueFile::isDue(entry, Clock::now()))
             continue;
         showReminder(reminderText(TextForms::momentText(entry.when), entry.note), entry.sound);
-        // Off while the window is open, as for every other reminder window.
-        m_timer1.stop();
-        m_host.showReminderWindow();
+        waitForOk();
     }
 }

@@ -25,11 +25,28 @@ struct ReminderRecord;
 // nothing is written behind the window the user is looking at. A store
 // failure skips the one step that failed; it never stops a run and never
 // shows a message.
+//
+// The scheduler remembers the wall-clock minute its last pass reached. When a
+// tick finds the wall clock more than two minutes further on (the computer
+// slept, a daylight-saving change skipped an hour, the clock was set forward),
+// the tick runs over every minute it skipped, so that each of today's
+// reminders of those minutes comes up late, once, in slot order; when the day
+// changed meanwhile, the look-back runs first and today's span starts at
+// midnight. A clock set back, and the hour a daylight-saving change repeats,
+// fire nothing twice: a fired slot is gone and a recurring one has moved to its
+// next day; the ticks simply go on from the new minute. Minutes that pass
+// during lock-down, or while a window the scheduler opened (a tick's or a
+// check's) waits for its OK, count as reached: what they held waits in the
+// store for a check.
 class Scheduler : public QObject {
     Q_OBJECT
 
 public:
     static constexpr int kTickMs = 59'500;
+    // How far the wall clock may move on between two ticks before the tick
+    // catches up with the minutes it skipped. Ticks 59.5 seconds apart move it
+    // by one minute; a late one by two.
+    static constexpr int kJumpMinutes = 2;
     // The note shown for a reminder whose stored note cannot be unscrambled.
     static inline const QString kUnreadableNote =
         QStringLiteral("(This reminder's note is damaged in the store and cannot be shown.)");
@@ -52,6 +69,13 @@ public:
     void Timer1_Timer();
     // The reminder window was dismissed: a tick held while it was on screen runs now.
     void reminderWindowDismissed();
+    // The computer woke from sleep: the tick runs now, catching up with what
+    // the sleep skipped, rather than at its next timeout. Nothing happens while
+    // the timer is off (a window of the scheduler waits for its OK).
+    void catchUp();
+    // Lock-down ended: the minutes it held count as reached, so that what came
+    // due meanwhile waits for a check, also across a jump of the clock.
+    void lockDownEnded();
     // One pass of the due check over a span of minutes: removes today when it is
     // complete, else fires today's live slots whose minute lies from `from` to
     // `to`, both included, in slot order, and today's bill reminders. An end not
@@ -99,6 +123,8 @@ private:
     std::optional<QDateTime> loadSlot(const LiveReminder &slot);
     void FireReminder(const QString &day);
     void showReminder(const QString &text, const QString &sound);
+    // Shows the reminder window modally, with the timer off until its OK.
+    void waitForOk();
     QString unscrambled(const QString &storedNote) const;
 
     ReminderStore &m_store;
@@ -108,6 +134,8 @@ private:
     int m_manualCheck = 0;
     bool m_stopped = false;
     WorkingFields m_fields;
-    // The moment of the first tick held while the reminder window was busy.
+    // The minute of the first tick held while the reminder window was busy.
     std::optional<QDateTime> m_heldSince;
+    // The wall-clock minute the last pass (or lock-down) reached.
+    QDateTime m_lastCovered;
 };

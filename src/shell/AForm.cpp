@@ -44,6 +44,10 @@ AForm::AForm(const Services &services)
             CheckItem_Click();
     });
     buildMenu();
+    connect(LockItem, &QAction::toggled, m_scheduler.get(), [this](bool locked) {
+        if (!locked)
+            m_scheduler->lockDownEnded();
+    });
 }
 
 AForm::~AForm()

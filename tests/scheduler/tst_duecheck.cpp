@@ -4,6 +4,7 @@
 #include "TestRegistry.h"
 
 #include <QTest>
+#include <QTimeZone>
 
 namespace {
 const QDate kToday(2026, 12, 4);
@@ -54,17 +55,19 @@ private Q_SLOTS:
             SchedulerFixture f(at(10, 0, 5));
             f.add(kToday, k10, u"first"_s);
             f.add(kToday, k10, u"second"_s);
-            // OK pressed 20 seconds later, or in the next minute.
-            f.host.whileShown = [&] { f.clock.set(late ? at(10, 1, 10) : at(10, 0, 25)); };
+            f.add(kToday, u"10:03:00 AM"_s, u"third"_s);
+            // OK pressed 20 seconds later, or five minutes later: the minutes spent
+            // waiting for it are not caught up as skipped ones.
+            f.host.whileShown = [&] { f.clock.set(late ? at(10, 5, 10) : at(10, 0, 25)); };
             f.scheduler.Timer1_Timer();
             f.host.whileShown = nullptr;
             for (int i = 0; i < 200; ++i) { // no later tick of the day brings the second
                 f.clock.advanceMs(Scheduler::kTickMs);
                 f.scheduler.Timer1_Timer();
             }
-            QCOMPARE(f.host.notes(),
-                     late ? QStringList({u"first"_s}) : QStringList({u"first"_s, u"second"_s}));
-            QCOMPARE(f.liveNotes(kToday), late ? QStringList({u"second"_s}) : QStringList());
+            const QStringList all({u"first"_s, u"second"_s, u"third"_s});
+            QCOMPARE(f.host.notes(), late ? all.mid(0, 1) : all);
+            QCOMPARE(f.liveNotes(kToday), late ? all.mid(1) : QStringList());
         }
     }
 
@@ -91,24 +94,103 @@ private Q_SLOTS:
 
     void lockDownHoldsEverythingAndOnlyTheBillReminderComesAfter()
     {
-        SchedulerFixture f(at(10, 0, 10));
-        f.add(kToday, k10, u"timed"_s);
-        f.add(kToday, QString(), u"bill"_s, Recurrence::kBill);
-        f.host.locked = true;
-        f.scheduler.Timer1_Timer();
-        QVERIFY(f.host.events.isEmpty());
-        QCOMPARE(f.liveNotes(kToday).size(), 2);
+        // Asleep from 10:00 to 12:00 during lock-down; on waking the catch-up finds it
+        // locked, or lock-down ends before any tick: either way only the bill comes after.
+        for (const bool wokeLocked : {true, false}) {
+            SchedulerFixture f(at(10, 0, 10));
+            f.add(kToday, k10, u"timed"_s);
+            f.add(kToday, QString(), u"bill"_s, Recurrence::kBill);
+            f.add(kToday, u"11:00:00 AM"_s, u"slept through"_s);
+            f.host.locked = true;
+            f.scheduler.Timer1_Timer();
+            f.clock.set(at(12, 0, 5));
+            if (wokeLocked)
+                f.scheduler.catchUp();
+            QVERIFY(f.host.events.isEmpty());
+            QCOMPARE(f.liveNotes(kToday).size(), 3);
 
-        f.clock.set(at(10, 5));
-        f.host.locked = false;
+            f.host.locked = false;
+            if (!wokeLocked)
+                f.scheduler.lockDownEnded();
+            f.clock.set(at(12, 0, 40));
+            f.scheduler.Timer1_Timer();
+            QCOMPARE(f.host.events.first(),
+                     u"text:Date and Time: 12/4/2026\r\nReminder Note: bill"_s);
+            QCOMPARE(f.host.notes(), QStringList({u"bill"_s}));
+            QCOMPARE(f.liveNotes(kToday), QStringList({u"timed"_s, u"slept through"_s}));
+            // The bill reminder moved on a month, its empty time kept.
+            const ReminderRecord copy = *f.store.readRecord(u"1/4/2027"_s, 1);
+            QCOMPARE(copy.time, QString());
+            QCOMPARE(copy.recurrence, Recurrence::kBill);
+        }
+    }
+
+    void aJumpOfTheClockCatchesUpOnceInSlotOrder()
+    {
+        // Asleep from 10:00 to 10:45: on waking, what the sleep skipped comes up late,
+        // once each, in slot order, with its own moment; before and after stay.
+        SchedulerFixture f(at(10, 0, 10));
+        f.add(kToday, u"10:30:00 AM"_s, u"half past"_s);
+        f.add(kToday, u"9:00:00 AM"_s, u"before"_s);
+        f.add(kToday, u"10:15:00 AM"_s, u"pills"_s, Recurrence::kDaily);
+        f.add(kToday, u"11:00:00 AM"_s, u"after"_s);
         f.scheduler.Timer1_Timer();
-        QCOMPARE(f.host.events.first(), u"text:Date and Time: 12/4/2026\r\nReminder Note: bill"_s);
-        QCOMPARE(f.host.notes(), QStringList({u"bill"_s}));
-        QCOMPARE(f.liveNotes(kToday), QStringList({u"timed"_s}));
-        // The bill reminder moved on a month, its empty time kept.
-        const ReminderRecord copy = *f.store.readRecord(u"1/4/2027"_s, 1);
-        QCOMPARE(copy.time, QString());
-        QCOMPARE(copy.recurrence, Recurrence::kBill);
+        f.clock.set(at(10, 45, 20));
+        f.scheduler.catchUp();
+        QCOMPARE(f.host.shownTexts,
+                 QStringList({Scheduler::reminderText(u"12/4/2026 10:30:00 AM"_s, u"half past"_s),
+                              Scheduler::reminderText(u"12/4/2026 10:15:00 AM"_s, u"pills"_s)}));
+        f.clock.advanceMs(Scheduler::kTickMs);
+        f.scheduler.Timer1_Timer();
+        QCOMPARE(f.host.shownTexts.size(), 2);
+        QCOMPARE(f.liveNotes(kToday), QStringList({u"before"_s, u"after"_s}));
+
+        // Asleep overnight, the jump alone seen by the tick: the look-back shows
+        // yesterday's (with their day), then today's come up from midnight on.
+        const QDate tomorrow = kToday.addDays(1);
+        f.add(tomorrow, u"7:00:00 AM"_s, u"early"_s);
+        f.add(tomorrow, u"9:00:00 AM"_s, u"later"_s);
+        f.host.shownTexts.clear();
+        f.program.setCheckMissed(u"14"_s);
+        f.clock.set(QDateTime(tomorrow, QTime(8, 0, 30)));
+        f.scheduler.Timer1_Timer();
+        QCOMPARE(f.host.notes(), QStringList({u"before"_s, u"after"_s, u"early"_s}));
+        QCOMPARE(f.host.shownTexts.first(), Scheduler::reminderText(u"12/4/2026"_s, u"before"_s));
+        QVERIFY(!f.dayExists(kToday));
+        QCOMPARE(f.liveNotes(tomorrow), QStringList({u"pills"_s, u"later"_s}));
+    }
+
+    void daylightSavingAndAClockSetBackFireNothingTwice()
+    {
+        // Spring forward on 28 March 2027: 1:59 CET is followed by 3:00 CEST, and the
+        // reminder of the hour that never was comes up at 3:00.
+        const QTimeZone berlin("Europe/Berlin");
+        SchedulerFixture spring(QDateTime(QDate(2027, 3, 28), QTime(1, 59, 30), berlin));
+        spring.add(QDate(2027, 3, 28), u"2:30:00 AM"_s, u"in the gap"_s);
+        for (int i = 0; i < 3; ++i, spring.clock.advanceMs(Scheduler::kTickMs))
+            spring.scheduler.Timer1_Timer();
+        QCOMPARE(
+            spring.host.shownTexts,
+            QStringList({Scheduler::reminderText(u"3/28/2027 2:30:00 AM"_s, u"in the gap"_s)}));
+
+        // The autumn repeat on 31 October 2027 (2:00 to 2:59 twice), and a clock set back
+        // from 11:09 to 10:09 by hand: ticking through the hour again fires nothing twice.
+        const QDate day(2027, 10, 31);
+        for (const int hour : {2, 10}) {
+            // 2:20 CEST, the first round, is 0:20 UTC.
+            SchedulerFixture f(hour == 2 ? QDateTime(day, QTime(0, 20), Qt::UTC).toTimeZone(berlin)
+                                         : QDateTime(day, QTime(hour, 20), berlin));
+            f.add(day, TextForms::timeText(QTime(hour, 30)), u"daily"_s, Recurrence::kDaily);
+            f.add(day, TextForms::timeText(QTime(hour, 45)), u"once"_s);
+            for (int i = 0; i < 111; ++i, f.clock.advanceMs(Scheduler::kTickMs)) {
+                if (hour == 10 && i == 50)
+                    f.clock.advanceMs(-3'600'000);
+                f.scheduler.Timer1_Timer();
+            }
+            QCOMPARE(Clock::now().time().hour(), hour + 1);
+            QCOMPARE(f.host.notes(), QStringList({u"daily"_s, u"once"_s}));
+            QCOMPARE(f.liveNotes(day.addDays(1)), QStringList({u"daily"_s}));
+        }
     }
 
     void aRecurringReminderIsCopiedBeforeItsWindowShows()
