@@ -14,8 +14,24 @@
 #include "store/ScrambleText.h"
 
 #include <QAction>
+#include <QGroupBox>
 #include <QPointer>
 #include <QTimer>
+
+// The controls placed on `parent` of which one lies outside it or over the other (a
+// group box only draws a frame around others), or the empty text.
+inline QString layoutFault(QWidget *parent)
+{
+    QWidgetList placed = parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    placed.removeIf([parent](QWidget *w) { return !w->isVisibleTo(parent); });
+    for (QWidget *a : placed)
+        for (QWidget *b : placed)
+            if (!parent->rect().contains(a->geometry()) ||
+                (a != b && !qobject_cast<QGroupBox *>(a) && !qobject_cast<QGroupBox *>(b) &&
+                 a->geometry().intersects(b->geometry())))
+                return a->objectName() + QLatin1Char(' ') + b->objectName();
+    return QString();
+}
 
 // A note maker over a memory store, a recording sound output, a test clock,
 // a scheduler timer and a lock-down item of its own.
