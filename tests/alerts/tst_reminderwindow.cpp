@@ -11,7 +11,6 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
 
 class TstReminderWindow : public QObject {
     Q_OBJECT

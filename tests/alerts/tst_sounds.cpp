@@ -10,7 +10,6 @@
 
 #include <QProcess>
 #include <QSoundEffect>
-#include <QTest>
 
 class TstSounds : public QObject {
     Q_OBJECT

@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
 #include <QTimeEdit>
 
 class TstBillForm : public QObject {

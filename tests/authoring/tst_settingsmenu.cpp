@@ -8,7 +8,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
 using B = QMessageBox::StandardButton;
 

@@ -11,7 +11,6 @@
 #include "store/ScrambleText.h"
 
 #include <QFile>
-#include <QTest>
 
 namespace {
 

@@ -16,7 +16,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 

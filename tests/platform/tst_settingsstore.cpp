@@ -5,7 +5,6 @@
 #include "platform/SqliteSettingsStore.h"
 
 #include <QTemporaryDir>
-#include <QTest>
 
 class TstSettingsStore : public QObject {
     Q_OBJECT

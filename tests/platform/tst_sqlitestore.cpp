@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTest>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <thread>

@@ -6,8 +6,6 @@
 #include "store/ProgramSettings.h"
 #include "store/ReminderStore.h"
 
-#include <QTest>
-
 namespace {
 
 const QString kDay = u"12/4/2026"_s;

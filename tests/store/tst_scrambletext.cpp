@@ -4,8 +4,6 @@
 #include "platform/Cp1252.h"
 #include "store/ScrambleText.h"
 
-#include <QTest>
-
 class TstScrambleText : public QObject {
     Q_OBJECT
 

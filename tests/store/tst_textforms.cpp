@@ -4,8 +4,6 @@
 #include "TestRegistry.h"
 #include "store/TextForms.h"
 
-#include <QTest>
-
 using namespace TextForms;
 
 class TstTextForms : public QObject {
