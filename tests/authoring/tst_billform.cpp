@@ -5,14 +5,6 @@
 #include "TestRegistry.h"
 #include "authoring/BillForm.h"
 
-#include <QComboBox>
-#include <QDateEdit>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTimeEdit>
-
 class TstBillForm : public QObject {
     Q_OBJECT
 

@@ -9,14 +9,6 @@
 #include "shell/About.h"
 
 #include <QAbstractItemView>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTimeEdit>
 
 namespace {
 const QString kToday = u"12/4/2026"_s;

@@ -5,12 +5,6 @@
 #include "authoring/SoundBox.h"
 #include "authoring/SoundSelection.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTimeEdit>
-
 namespace {
 
 // Chooses a sound as the user does: the list drops down, an item is chosen.

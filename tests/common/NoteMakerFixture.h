@@ -14,8 +14,14 @@
 #include "store/ScrambleText.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
+#include <QTimeEdit>
 #include <QTimer>
 
 // The controls placed on `parent` of which one lies outside it or over the other (a
@@ -34,7 +40,8 @@ inline QString layoutFault(QWidget *parent)
 }
 
 // A note maker over a memory store, a recording sound output, a test clock,
-// a scheduler timer and a lock-down item of its own.
+// a scheduler timer and a lock-down item of its own. (With the types of the
+// note maker's and the bill wizard's controls, for the tests to use.)
 struct NoteMakerFixture {
     explicit NoteMakerFixture(const QDateTime &start = QDateTime(QDate(2026, 12, 4),
                                                                  QTime(10, 15, 30)))
