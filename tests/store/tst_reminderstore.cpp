@@ -172,17 +172,11 @@ private Q_SLOTS:
         ProgramSettings settings(store);
         QVERIFY(settings.logonStartAllowed());   // absent: "True"
         QVERIFY(!settings.startupItemChecked()); // absent: "False"
-        for (const auto &[text, allowed, checked] : {std::tuple{"True", true, true},
-                                                     {"False", false, false},
-                                                     {"true", true, false},
-                                                     {"false", true, false},
-                                                     {"False ", true, false}}) {
+        // Compared exactly ("True" and "False", and writing them: the start-up and menu tests).
+        for (const char *text : {"true", "false", "False "}) {
             store.save(u"Settings"_s, u"Start Up"_s, QString::fromLatin1(text));
-            QCOMPARE(settings.logonStartAllowed(), allowed);
-            QCOMPARE(settings.startupItemChecked(), checked);
+            QVERIFY(settings.logonStartAllowed() && !settings.startupItemChecked());
         }
-        QVERIFY(settings.setStartUp(false));
-        QCOMPARE(*settings.startUp(), u"False"_s);
 
         // (Rounding and nonsense: the scheduler's look-back test.)
         for (const auto &[text, days] : {std::pair{"-3", 0}, {"30 d", 30}}) {
