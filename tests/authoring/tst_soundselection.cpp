@@ -5,13 +5,6 @@
 #include "authoring/SoundBox.h"
 #include "authoring/SoundSelection.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimeEdit>
-
 namespace {
 
 // Chooses a sound as the user does: the list drops down, an item is chosen.
@@ -36,10 +29,8 @@ private Q_SLOTS:
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->Check1->setChecked(true); // on, nothing chosen
-        QVERIFY(w->Combo1->isEnabled());
-        QVERIFY(w->Combo1->isLocked());
-        QVERIFY(w->Combo1->lineEdit()->isReadOnly());
-        QVERIFY(!w->SndPreviewBttn->isEnabled());
+        QVERIFY(w->Combo1->isEnabled() && w->Combo1->isLocked());
+        QVERIFY(w->Combo1->lineEdit()->isReadOnly() && !w->SndPreviewBttn->isEnabled());
         // Locked: neither keys nor the wheel change the choice.
         w->Combo1->setFocus();
         QTest::keyClick(w->Combo1, Qt::Key_Down);
@@ -47,8 +38,7 @@ private Q_SLOTS:
         QCOMPARE(w->Combo1->currentText(), u"Sounds"_s);
 
         choose(w, u"SIREN"_s); // on, a sound chosen
-        QVERIFY(w->SndPreviewBttn->isEnabled());
-        QVERIFY(w->Combo1->isLocked());
+        QVERIFY(w->SndPreviewBttn->isEnabled() && w->Combo1->isLocked());
         w->SndPreviewBttn->click();
         QCOMPARE(f.output.calls, QStringList({u"play "_s + kSnds + u"SIREN.wav"_s}));
         QCOMPARE(w->SndPreviewBttn->text(), u"&Preview"_s); // once: no "&Stop"
@@ -74,10 +64,9 @@ private Q_SLOTS:
         w->SndPreviewBttn->click();
         f.output.calls.clear();
         choose(w, u"No Sound"_s);
-        QVERIFY(!w->Check1->isChecked());
         QCOMPARE(w->Combo1->currentText(), u"Sounds"_s);
-        QVERIFY(!w->Combo1->isEnabled());
-        QVERIFY(!w->SndPreviewBttn->isEnabled());
+        QVERIFY(!w->Check1->isChecked() && !w->Combo1->isEnabled() &&
+                !w->SndPreviewBttn->isEnabled());
         QCOMPARE(w->SndPreviewBttn->text(), u"&Stop"_s); // caption kept, loop goes on
         QVERIFY(f.output.calls.isEmpty());
 

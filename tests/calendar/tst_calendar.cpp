@@ -4,14 +4,12 @@
 // Runs with TZ=Europe/Berlin.
 #include "StoreInvariants.h"
 #include "TestClock.h"
+#include "TestFiles.h"
 #include "TestRegistry.h"
 #include "calendar/CalendarImport.h"
 #include "calendar/CalendarWriter.h"
 #include "platform/MemorySettingsStore.h"
 #include "store/ScrambleText.h"
-
-#include <QFile>
-#include <QTest>
 
 namespace {
 
@@ -100,11 +98,10 @@ private Q_SLOTS:
     void readsACalendarProgramsFile()
     {
         const TestClock clock(QDateTime(QDate(2026, 12, 6), QTime(10, 0)));
-        QFile file(PINGALO_SOURCE_DIR "/tests/calendar/new-york.ics"_L1);
-        QVERIFY(file.open(QIODevice::ReadOnly));
         MemorySettingsStore settings;
         ReminderStore store(settings);
-        const CalendarImport::Report report = CalendarImport::import(file.readAll(), store);
+        const CalendarImport::Report report = CalendarImport::import(
+            readFile(PINGALO_SOURCE_DIR "/tests/calendar/new-york.ics"_L1), store);
         QVERIFY(report.isCalendar && report.stored);
         // New York's 9:00 is Berlin's 15:00 in January, 17:00 is 23:00 in July.
         QCOMPARE(reminders(store),

@@ -14,11 +14,34 @@
 #include "store/ScrambleText.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
+#include <QTimeEdit>
 #include <QTimer>
 
+// The controls placed on `parent` of which one lies outside it or over the other (a
+// group box only draws a frame around others), or the empty text.
+inline QString layoutFault(QWidget *parent)
+{
+    QWidgetList placed = parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    placed.removeIf([parent](QWidget *w) { return !w->isVisibleTo(parent); });
+    for (QWidget *a : placed)
+        for (QWidget *b : placed)
+            if (!parent->rect().contains(a->geometry()) ||
+                (a != b && !qobject_cast<QGroupBox *>(a) && !qobject_cast<QGroupBox *>(b) &&
+                 a->geometry().intersects(b->geometry())))
+                return a->objectName() + QLatin1Char(' ') + b->objectName();
+    return QString();
+}
+
 // A note maker over a memory store, a recording sound output, a test clock,
-// a scheduler timer and a lock-down item of its own.
+// a scheduler timer and a lock-down item of its own. (With the types of the
+// note maker's and the bill wizard's controls, for the tests to use.)
 struct NoteMakerFixture {
     explicit NoteMakerFixture(const QDateTime &start = QDateTime(QDate(2026, 12, 4),
                                                                  QTime(10, 15, 30)))

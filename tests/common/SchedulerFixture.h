@@ -11,8 +11,6 @@
 #include "store/ScrambleText.h"
 #include "store/TextForms.h"
 
-#include <QFile>
-
 // A scheduler over a memory store, a test clock and a recording host.
 struct SchedulerFixture {
     explicit SchedulerFixture(const QDateTime &start)
@@ -64,13 +62,4 @@ inline QByteArray queueLine(const char *when, const QString &note, const char *s
     for (QChar c : scrambled)
         bytes.append(char(Cp1252::code(c)));
     return bytes + '|' + sound;
-}
-
-// Writes `content` to the file at `path` and gives the path.
-inline QString writeFile(const QString &path, const QByteArray &content)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
 }

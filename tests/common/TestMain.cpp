@@ -1,7 +1,5 @@
 #include "TestRegistry.h"
 
-#include <QTest>
-
 #ifdef PINGALO_TEST_GUI
 #include <QApplication>
 using Application = QApplication;

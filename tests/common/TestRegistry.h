@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QObject>
-#include <QString>
+#include <QTest>
 #include <functional>
 #include <memory>
 #include <vector>
 
 // Several QtTest classes make up one test program per subsystem: each test
-// file registers its class with PINGALO_TEST, and the program's main runs
-// them all and fails when any of them fails.
+// file includes this (and with it QTest), registers its class with
+// PINGALO_TEST, and the program's main runs them all and fails when any of
+// them fails.
 // The tests write their texts as u"..."_s.
 using namespace Qt::StringLiterals;
 

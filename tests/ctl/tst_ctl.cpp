@@ -2,6 +2,7 @@
 // deleting as the windows do, the password, and two tools writing at once.
 #include "StoreInvariants.h"
 #include "TestClock.h"
+#include "TestFiles.h"
 #include "TestRegistry.h"
 #include "ctl/Ctl.h"
 #include "platform/MemorySettingsStore.h"
@@ -15,7 +16,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
@@ -25,7 +25,8 @@ struct Ran {
     QString err;
 };
 
-Ran ctl(SettingsStore &store, const QStringList &arguments, const QByteArray &input = {},
+// Runs a command line, its words split as a shell splits them.
+Ran ctl(SettingsStore &store, const QString &line, const QByteArray &input = {},
         const std::function<std::optional<QString>(const QString &)> &ask = {})
 {
     QBuffer in, out, err;
@@ -33,7 +34,7 @@ Ran ctl(SettingsStore &store, const QStringList &arguments, const QByteArray &in
     in.open(QIODevice::ReadOnly);
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    const int code = Ctl(store, {in, out, err, ask}).run(arguments);
+    const int code = Ctl(store, {in, out, err, ask}).run(QProcess::splitCommand(line));
     return {code, QString::fromUtf8(out.data()), QString::fromUtf8(err.data())};
 }
 
@@ -49,67 +50,57 @@ private Q_SLOTS:
         MemorySettingsStore settings;
         const QString readme = PINGALO_SOURCE_DIR "/README.md"_L1;
         const struct {
-            QStringList arguments;
+            QString arguments;
             int code;
             QString says;
         } cases[] = {
-            {{}, 2, u"a command is needed"_s},
-            {{u"frobnicate"_s}, 2, u"there is no command"_s},
-            {{u"add"_s, u"--time"_s}, 2, u"Missing value after '--time'"_s},
-            {{u"add"_s, u"-t"_s, u"11:00"_s}, 2, u"the note is missing"_s},
-            {{u"add"_s, u"Tea"_s}, 2, u"--time is needed"_s},
-            {{u"add"_s, u"-d"_s, u"13/32/2026"_s, u"-t"_s, u"11:00"_s, u"Tea"_s},
-             1,
-             u"not a day"_s},
-            {{u"add"_s, u"-t"_s, u"25:70"_s, u"Tea"_s}, 1, u"not a time"_s},
-            {{u"add"_s, u"-r"_s, u"hourly"_s, u"-t"_s, u"11:00"_s, u"Tea"_s},
-             1,
-             u"not a recurrence"_s},
-            {{u"add"_s, u"-t"_s, u"9:59"_s, u"Tea"_s},
-             1,
-             u"past dates, or times: 12/6/2026 9:59"_s},
-            {{u"add"_s, u"-t"_s, u"10:00"_s, u"Tea"_s}, 1, u"for the current time"_s},
-            {{u"add"_s, u"-d"_s, u"today"_s, u"-r"_s, u"bill"_s, u"Tea"_s}, 1, u"past dates"_s},
-            {{u"add"_s, u"-t"_s, u"11:00"_s, u"-s"_s, u"KAZOO"_s, u"Tea"_s},
-             1,
-             u"Please select a sound"_s},
-            {{u"add"_s, u"-t"_s, u"11:00"_s, u"Snow \u2603"_s}, 1, u"cannot be kept"_s},
-            {{u"add"_s, u"-t"_s, u"11:00"_s, u""_s}, 1, u"note is empty"_s},
-            {{u"delete"_s, u"12/7/2026"_s}, 2, u"a day and a number"_s},
-            {{u"delete"_s, u"12/7/2026"_s, u"0"_s}, 1, u"is not a reminder's number"_s},
-            {{u"delete"_s, u"12/7/2026"_s, u"1"_s}, 1, u"no reminder number 1 waits"_s},
-            {{u"list"_s, u"all"_s}, 2, u"takes no arguments"_s},
-            {{u"export"_s, u"a"_s, u"b"_s}, 2, u"one file"_s},
-            {{u"import"_s, u"/nonexistent.ics"_s}, 1, u"cannot read /nonexistent.ics"_s},
-            {{u"import"_s, readme}, 1, u"not an iCalendar file"_s},
+            // clang-format off
+            {u""_s, 2, u"a command is needed"_s},
+            {u"frobnicate"_s, 2, u"there is no command"_s},
+            {u"add --time"_s, 2, u"Missing value after '--time'"_s},
+            {u"add -t 11:00"_s, 2, u"the note is missing"_s},
+            {u"add Tea"_s, 2, u"--time is needed"_s},
+            {u"add -d 13/32/2026 -t 11:00 Tea"_s, 1, u"not a day"_s},
+            {u"add -t 25:70 Tea"_s, 1, u"not a time"_s},
+            {u"add -r hourly -t 11:00 Tea"_s, 1, u"not a recurrence"_s},
+            {u"add -t 9:59 Tea"_s, 1, u"past dates, or times: 12/6/2026 9:59"_s},
+            {u"add -t 10:00 Tea"_s, 1, u"for the current time"_s},
+            {u"add -d today -r bill Tea"_s, 1, u"past dates"_s},
+            {u"add -t 11:00 -s KAZOO Tea"_s, 1, u"Please select a sound"_s},
+            {u"add -t 11:00 Snow\u2603"_s, 1, u"cannot be kept"_s},
+            {u"add -t 11:00 -"_s, 1, u"note is empty"_s}, // from empty standard input
+            {u"delete 12/7/2026"_s, 2, u"a day and a number"_s},
+            {u"delete 12/7/2026 0"_s, 1, u"is not a reminder's number"_s},
+            {u"delete 12/7/2026 1"_s, 1, u"no reminder number 1 waits"_s},
+            {u"list all"_s, 2, u"takes no arguments"_s},
+            {u"export a b"_s, 2, u"one file"_s},
+            {u"import /nonexistent.ics"_s, 1, u"cannot read /nonexistent.ics"_s},
+            {u"import "_s + readme, 1, u"not an iCalendar file"_s},
+            // clang-format on
         };
         for (const auto &c : cases) {
             const Ran ran = ctl(settings, c.arguments);
             QVERIFY2(ran.code == c.code && ran.err.contains(c.says) && ran.out.isEmpty(),
-                     qPrintable(c.arguments.join(u' ') + u" → "_s + ran.err));
+                     qPrintable(c.arguments + u" → "_s + ran.err));
         }
         QCOMPARE(ReminderStore(settings).allLiveReminders()->size(), 0);
-        QCOMPARE(ctl(settings, {u"add"_s, u"--help"_s}).code, 0);
+        QCOMPARE(ctl(settings, u"add --help"_s).code, 0);
     }
 
     void addsListsAndDeletesAsTheWindowsDo()
     {
         const TestClock clock(QDateTime(QDate(2026, 12, 6), QTime(10, 0)));
         MemorySettingsStore settings;
-        QCOMPARE(ctl(settings,
-                     {u"add"_s, u"-t"_s, u"2:30 pm"_s, u"-s"_s, u"beep"_s, u"Call"_s, u"Ann"_s})
-                     .out,
+        QCOMPARE(ctl(settings, u"add -t \"2:30 pm\" -s beep Call Ann"_s).out,
                  u"Reminder is set for: 12/6/2026 2:30:00 PM (number 1 of the day)\n"_s);
-        QCOMPARE(ctl(settings, {u"add"_s, u"-t"_s, u"14:30"_s, u"-"_s}, "Two\nlines\n").code, 0);
-        QCOMPARE(
-            ctl(settings, {u"add"_s, u"-d"_s, u"2027-01-31"_s, u"-r"_s, u"bill"_s, u"Rent"_s}).code,
-            0);
-        QCOMPARE(ctl(settings, {u"delete"_s, u"2026-12-06"_s, u"1"_s}).out,
+        QCOMPARE(ctl(settings, u"add -t 14:30 -"_s, "Two\nlines\n").code, 0);
+        QCOMPARE(ctl(settings, u"add -d 2027-01-31 -r bill Rent"_s).code, 0);
+        QCOMPARE(ctl(settings, u"delete 2026-12-06 1"_s).out,
                  u"Deleted number 1 of 12/6/2026: Call Ann\n"_s);
         QCOMPARE(*ReminderStore(settings).numViewed(u"12/6/2026"_s), 1);
 
         const QJsonArray listed =
-            QJsonDocument::fromJson(ctl(settings, {u"list"_s, u"--json"_s}).out.toUtf8()).array();
+            QJsonDocument::fromJson(ctl(settings, u"list --json"_s).out.toUtf8()).array();
         QCOMPARE(listed.size(), 2);
         QCOMPARE(listed[0].toObject(), (QJsonObject{{u"day"_s, u"12/6/2026"_s},
                                                     {u"time"_s, u"2:30:00 PM"_s},
@@ -119,7 +110,7 @@ private Q_SLOTS:
                                                     {u"sound"_s, QJsonValue()}}));
         QCOMPARE(listed[1][u"time"_s], QJsonValue());
         QCOMPARE(listed[1][u"recurrence"_s], u"Bill Reminder"_s);
-        QCOMPARE(ctl(settings, {u"list"_s}).out.split(u'\n').at(1),
+        QCOMPARE(ctl(settings, u"list"_s).out.split(u'\n').at(1),
                  u"12/6/2026  2:30:00 PM  2    One-Time Reminder  Two\u21B5 lines  Sounds"_s);
         QCOMPARE(reminderStoreViolation(settings), QString());
     }
@@ -129,21 +120,19 @@ private Q_SLOTS:
         const TestClock clock(QDateTime(QDate(2026, 12, 6), QTime(10, 0)));
         MemorySettingsStore settings;
         ProgramSettings(settings).setStoredPassword(*ScrambleText(u"Open Sesame"_s, u"1"_s));
-        QCOMPARE(ctl(settings, {u"add"_s, u"-t"_s, u"11:00"_s, u"Tea"_s}).code, 0);
+        QCOMPARE(ctl(settings, u"add -t 11:00 Tea"_s).code, 0);
         const auto typed = [](const QString &text) {
             return [text](const QString &) { return std::optional<QString>(text); };
         };
         for (const QString &command : {u"list"_s, u"export"_s}) {
-            QVERIFY(ctl(settings, {command}).err.contains(u"--password-stdin"_s));
-            QCOMPARE(ctl(settings, {command, u"--password-stdin"_s}, "open sesame\n").err,
+            QVERIFY(ctl(settings, command).err.contains(u"--password-stdin"_s));
+            QCOMPARE(ctl(settings, command + u" --password-stdin"_s, "open sesame\n").err,
                      u"pingalo-ctl: The password you entered is incorrect.\n"_s);
-            QCOMPARE(ctl(settings, {command}, {}, typed(u"Open Sesame "_s)).code, 1);
-            QVERIFY(ctl(settings, {command}, {}, typed(u"Open Sesame"_s)).out.contains(u"Tea"_s));
+            QCOMPARE(ctl(settings, command, {}, typed(u"Open Sesame "_s)).code, 1);
+            QVERIFY(ctl(settings, command, {}, typed(u"Open Sesame"_s)).out.contains(u"Tea"_s));
         }
-        QCOMPARE(ctl(settings, {u"delete"_s, u"12/6/2026"_s, u"1"_s}).code, 1);
-        QCOMPARE(ctl(settings, {u"delete"_s, u"--password-stdin"_s, u"12/6/2026"_s, u"1"_s},
-                     "Open Sesame\r\n")
-                     .code,
+        QCOMPARE(ctl(settings, u"delete 12/6/2026 1"_s).code, 1);
+        QCOMPARE(ctl(settings, u"delete --password-stdin 12/6/2026 1"_s, "Open Sesame\r\n").code,
                  0);
     }
 
@@ -159,8 +148,7 @@ private Q_SLOTS:
                     Clock::now().addDays(1 + i % 7).toString(u"yyyyMMdd'T'hhmm'00'"_s).toUtf8() +
                     "\r\nSUMMARY:tool " + QByteArray::number(tool) + " event " +
                     QByteArray::number(i) + "\r\nEND:VEVENT\r\n";
-            QFile file(dir.filePath(u"%1.ics"_s.arg(tool)));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text + "END:VCALENDAR\r\n"));
+            writeFile(dir.filePath(u"%1.ics"_s.arg(tool)), text + "END:VCALENDAR\r\n");
             auto *process = new QProcess(this);
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert(u"PINGALO_STORE"_s, dir.filePath(u"store.db"_s));

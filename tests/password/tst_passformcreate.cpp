@@ -9,7 +9,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
 class TstPassFormCreate : public QObject {
     Q_OBJECT

@@ -1,13 +1,13 @@
 // The queue file: which lines are entries, which entries are due, and that a
 // bad line never hides the good ones.
 #include "SchedulerFixture.h"
+#include "TestFiles.h"
 #include "TestRegistry.h"
 #include "password/QueueFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
@@ -48,9 +48,7 @@ private Q_SLOTS:
                  u"Date and Time: 12/5/2026 12:10:00 AM\r\nReminder Note: after midnight"_s);
         QVERIFY(f.host.events.contains(u"sound:No Sound"_s));
         QVERIFY(f.host.timerWasOffWhileShown);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), content); // never touched
+        QCOMPARE(readFile(path), content); // never touched
 
         // Due is decided when an entry's turn comes: a slow OK lets the next one pass.
         SchedulerFixture slow(QDateTime(QDate(2026, 12, 4), QTime(23, 29, 50)));
@@ -76,20 +74,16 @@ private Q_SLOTS:
         QCOMPARE(single.first().sound, u"BEEP\n12/4/2026 11:50:00 PM"_s);
     }
 
+    // (Any bytes at all: the fuzz target's.)
     void badLinesAreSkippedAndTheRestShown()
     {
         const QByteArray good = queueLine("12/4/2026 11:40:00 PM", u"good"_s);
-        QByteArray binary;
-        for (int i = 0; i < 4096; ++i)
-            binary.append(char((i * 131 + 7) % 256));
         const QByteArray content = QByteArray("12/4/2026 11:45:00 PM|only two fields\r\n") +
                                    queueLine("the 4th of December", u"no date"_s) + "\r\n" +
                                    "12/4/2026 11:45:00 PM|!!!|BEEP\r\n" + // does not unscramble
-                                   "12/4/2026 11:45:00 PM|" + QByteArray(1 << 20, 'z') +
-                                   "|BEEP\r\n" + QByteArray(1 << 20, '1') + "|x|BEEP\r\n" + binary +
-                                   "\r\n" + good + "|extra|fields\r\n" + "\r\n";
+                                   QByteArray(100, '1') + "|x|BEEP\r\n" + // too long a moment
+                                   good + "|extra|fields\r\n" + "\r\n";
         QCOMPARE(notes(QueueFile::parse(content)), QStringList({u"good"_s}));
-        QCOMPARE(QueueFile::parse(binary), QList<QueuedReminder>());
     }
 
     void filesThatAreNotThereOrNotReadyGiveNothing()

@@ -1,14 +1,12 @@
 // The compiled help reader: the committed help file read back, the contents
 // parser's leniency, and files that are missing, foreign, cut short or damaged,
 // which must be refused with a reason and never crash or hang.
+#include "TestFiles.h"
 #include "TestRegistry.h"
 #include "platform/ChmArchive.h"
 
 #include <QDir>
-#include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QtEndian>
 
 namespace {
@@ -40,16 +38,6 @@ class TstChmArchive : public QObject {
 
     QTemporaryDir m_dir;
     QByteArray m_real;
-    int m_files = 0;
-
-    QString write(const QByteArray &data)
-    {
-        const QString path = m_dir.filePath(u"file%1.chm"_s.arg(++m_files));
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
 
     // The committed file with one 32-bit field changed.
     QByteArray patched(qsizetype offset, quint32 value) const
@@ -68,9 +56,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        QFile f(helpFile);
-        QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(helpFile));
-        m_real = f.readAll();
+        m_real = readFile(helpFile);
         QVERIFY(m_real.startsWith("ITSF"));
         QVERIFY(controlData() > 0);
     }
@@ -81,14 +67,9 @@ private Q_SLOTS:
         QVERIFY2(archive.open(helpFile), qPrintable(archive.errorString()));
         QCOMPARE(archive.title(), u"Pingalo! Vantor Help"_s);
         QCOMPARE(archive.defaultTopic(), u"welcome.htm"_s);
-        const QString contents = QStringLiteral(
-            "Welcome to Pingalo! Vantor -> welcome.htm|Creating reminders -> creating.htm|"
-            "  Repeating reminders -> recurrence.htm|  Bill reminders -> bills.htm|"
-            "  Reminder sounds -> sounds.htm|Missed reminders -> missed.htm|"
-            "The reminder list -> list.htm|Password and lock-down -> password.htm|"
-            "Starting at log-on -> startup.htm|Where your reminders are kept -> data.htm");
-        QCOMPARE(outline(archive.contents()).join(QLatin1Char('|')), contents);
-
+        const QStringList contents = outline(archive.contents());
+        QCOMPARE(contents.size(), 10);
+        QCOMPARE(contents.at(2), u"  Repeating reminders -> recurrence.htm"_s);
         const auto page = archive.read(u"welcome.htm"_s);
         QVERIFY(page && page->contains("<title>Welcome to Pingalo! Vantor</title>"));
         QCOMPARE(archive.read(u"/WELCOME.HTM"_s), page);
@@ -154,18 +135,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("reason");
-        const QString foreign = u"is not a compiled help file"_s;
-        const QString cut = u"incomplete"_s;
+        const QString foreign = u"is not a compiled help file"_s, cut = u"incomplete"_s;
         const QString damaged = u"damaged"_s;
         const qsizetype chunk = firstChunk();
-        QByteArray noise(65536, Qt::Uninitialized);
-        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
 
         // The "missing" and "folder" rows are made by their names.
         QTest::newRow("missing") << QByteArray() << u"does not exist"_s;
         QTest::newRow("folder") << QByteArray() << u"is a folder"_s;
         QTest::newRow("empty") << QByteArray() << u"is empty"_s;
-        QTest::newRow("random bytes") << noise << foreign;
+        QTest::newRow("another format") << QByteArray("PK\x03\x04") + m_real.mid(4) << foreign;
         QTest::newRow("unknown version")
             << QByteArray("ITSF\x07\0\0\0", 8) + QByteArray(200, '\0') << foreign;
 
@@ -176,6 +154,7 @@ private Q_SLOTS:
         QTest::newRow("half") << m_real.left(m_real.size() / 2) << cut;
         QTest::newRow("all but the last byte") << m_real.chopped(1) << cut;
 
+        QTest::newRow("no directory header") << patched(itsp(), 0) << damaged;
         // Each of these would make the help library loop for ever, read or write
         // outside its buffers, or divide by zero.
         QTest::newRow("leaf chain loops") << patched(chunk + 0x10, 0) << damaged; // to itself
@@ -207,14 +186,14 @@ private Q_SLOTS:
         if (tag == "folder")
             QVERIFY(QDir().mkpath(path));
         else if (tag != "missing")
-            path = write(content);
+            writeFile(path, content);
 
         ChmArchive archive;
         QVERIFY(archive.open(helpFile));
         QVERIFY(!archive.open(path));
-        QVERIFY2(archive.errorString().contains(reason), qPrintable(archive.errorString()));
-        QVERIFY2(archive.errorString().contains(QDir::toNativeSeparators(path)),
-                 qPrintable(archive.errorString()));
+        const QString error = archive.errorString();
+        QVERIFY2(error.contains(reason) && error.contains(QDir::toNativeSeparators(path)),
+                 qPrintable(error));
         QVERIFY(!archive.isOpen() && archive.files().isEmpty() && archive.contents().isEmpty());
         QVERIFY(!archive.read(u"welcome.htm"_s).has_value());
         QVERIFY(archive.open(helpFile));
@@ -229,33 +208,11 @@ private Q_SLOTS:
         const qsizetype at = m_real.indexOf(QByteArray("\x02\x00\x0c\x00welcome.htm\x00", 16));
         QVERIFY(at > 0);
         ChmArchive archive;
-        QVERIFY2(archive.open(write(patched(at, 0xffff0002u))), qPrintable(archive.errorString()));
+        QVERIFY2(
+            archive.open(writeFile(m_dir.filePath(u"overlong.chm"_s), patched(at, 0xffff0002u))),
+            qPrintable(archive.errorString()));
         QCOMPARE(archive.title(), u"Welcome to Pingalo! Vantor"_s);
         QCOMPARE(archive.defaultTopic(), u"welcome.htm"_s);
-    }
-
-    // Damage anywhere in the file: the reader either refuses it with a reason or
-    // opens it and answers every question; it never crashes or hangs.
-    void randomDamageIsRefusedOrSurvived()
-    {
-        QRandomGenerator generator(20260412);
-        int refused = 0;
-        for (int round = 0; round < 300; ++round) {
-            QByteArray content = m_real;
-            // Half of the rounds hit the headers and the directory, where the
-            // structure lives; the rest hit anywhere.
-            const qsizetype span = round % 2 ? content.size() : firstChunk() + 4096;
-            for (int flips = 1 + int(generator.bounded(6)); flips > 0; --flips)
-                content[qsizetype(generator.bounded(quint32(span)))] = char(generator.bounded(256));
-            ChmArchive archive;
-            const bool opened = archive.open(write(content));
-            QCOMPARE(archive.errorString().isEmpty(), opened);
-            refused += !opened;
-            for (const QString &file : archive.files())
-                (void)archive.read(file);
-            (void)outline(archive.contents());
-        }
-        QVERIFY(refused > 0);
     }
 };
 

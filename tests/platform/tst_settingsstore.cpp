@@ -5,7 +5,6 @@
 #include "platform/SqliteSettingsStore.h"
 
 #include <QTemporaryDir>
-#include <QTest>
 
 class TstSettingsStore : public QObject {
     Q_OBJECT
@@ -45,16 +44,12 @@ private Q_SLOTS:
         auto store = make(kind);
         const QString s = u"Reminders\\12/4/2026\\1"_s;
         QCOMPARE(store->get(s, u"Reminder"_s), QString()); // absent is empty
-        QVERIFY(store->save(s, u"Reminder"_s, u"a"_s));
-        QVERIFY(store->save(s, u"Sound"_s, u"BEEP"_s));
-        QVERIFY(store->save(s, u"Recurrance"_s, u"Daily Reminder"_s));
-        QVERIFY(store->save(s, u"Time"_s, u"3:05:00 PM"_s));
-        // Updating a value keeps its place among the others.
-        QVERIFY(store->save(s, u"Sound"_s, u"SIREN"_s));
-        QVERIFY(store->save(s, u"Reminder"_s, u"b"_s));
-        QCOMPARE(listed(*store, s),
-                 QStringList({u"Reminder=b"_s, u"Sound=SIREN"_s, u"Recurrance=Daily Reminder"_s,
-                              u"Time=3:05:00 PM"_s}));
+        // Updating a value (the last two) keeps its place among the others.
+        for (const QString &v : u"Reminder=a|Sound=BEEP|Recurrance=Daily Reminder|Time=3:05:00 PM|"
+                                u"Sound=SIREN|Reminder=b"_s.split(u'|'))
+            QVERIFY(store->save(s, v.section(u'=', 0, 0), v.section(u'=', 1)));
+        QCOMPARE(listed(*store, s).join(u'|'),
+                 u"Reminder=b|Sound=SIREN|Recurrance=Daily Reminder|Time=3:05:00 PM"_s);
         // Read as a tree, the section comes first, its values in the same order.
         QVERIFY(store->save(s + u"\\x"_s, u"v"_s, u"below"_s));
         QCOMPARE(*store->listTree(s), (QList<TreeValue>{{s, u"Reminder"_s, u"b"_s},
@@ -84,16 +79,11 @@ private Q_SLOTS:
     {
         QFETCH_GLOBAL(QString, kind);
         auto store = make(kind);
-        const QStringList sections = {
-            u"Reminders"_s,
-            u"Reminders\\12/4/2026"_s,
-            u"Reminders\\12/4/2026\\1"_s,
-            u"Reminders\\12/4/2026\\12\\deeper"_s,
-            u"Reminders\\12/4/20261"_s,
-            u"Reminders\\12/4/20261\\1"_s,
-            u"Reminders\\12/4/2026]"_s,
-            u"Reminders\\12/4/202"_s,
-        };
+        const QStringList sections =
+            u"Reminders|Reminders\\12/4/2026|Reminders\\12/4/2026\\1|Reminders\\12/4/"
+            u"2026\\12\\deeper|"
+            u"Reminders\\12/4/20261|Reminders\\12/4/20261\\1|Reminders\\12/4/2026]|Reminders\\12/4/202"_s
+                .split(u'|');
         for (const QString &s : sections)
             QVERIFY(store->save(s, u"v"_s, s));
         QStringList slots = *store->childSections(u"Reminders\\12/4/2026"_s);
