@@ -39,12 +39,6 @@ int main(int argc, char **argv)
         std::puts("pingalo " PINGALO_VERSION);
         return 0;
     }
-    // A Wayland client cannot keep a window above the others, and the
-    // reminder window must stay on top: in a Wayland session the program runs
-    // through XWayland, unless the user chose a platform.
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-        !qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         std::fprintf(stderr,
@@ -53,7 +47,18 @@ int main(int argc, char **argv)
                      argv[0]);
         return 1;
     }
+    // A Wayland client cannot keep a window above the others, and the
+    // reminder window must stay on top: in a Wayland session the program runs
+    // through XWayland, unless the user chose a platform.
+    const bool throughXWayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+                                 !qEnvironmentVariableIsEmpty("DISPLAY") &&
+                                 qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (throughXWayland)
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    // The web browser the About box opens chooses its own platform.
+    if (throughXWayland)
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("pingalo"));
     QApplication::setApplicationVersion(QStringLiteral(PINGALO_VERSION));
     QApplication::setWindowIcon(ProgramPictures::icon());

@@ -134,6 +134,10 @@ void AForm::Form_Load()
     }
     setApplicationTitle(kTitle);
     m_pendingRequest = requestOf(m_commandLine);
+    if (m_pendingRequest == Request::Exit) {
+        Form_Unload(); // nothing runs that it could end
+        return;
+    }
     // The due check runs from here on; a copy refused above never ticks.
     m_scheduler->Timer1().start();
 
@@ -196,10 +200,10 @@ void AForm::sayThereIsNoTray()
     m_noTrayNote = MessageBoxes::informationWithoutWaiting(QStringLiteral(
         "This desktop has no notification area, so Pingalo! has no icon to click. It keeps "
         "running and brings up your reminders at their time.\n\n"
-        "Its windows are in the actions of its menu entry (right-click \"Pingalo! Vantor\" "
-        "in your desktop's menu): Create New Reminder, View Reminder List and Check "
-        "Reminders. From a terminal: pingalo --new-reminder, pingalo --list, pingalo --check, "
-        "and pingalo --exit to end it.\n\n"
+        "Reach its windows through the actions of its entry in your desktop's menu "
+        "(right-click \"Pingalo! Vantor\" there), or from a terminal:\n"
+        "pingalo --new-reminder\npingalo --list\npingalo --check\n"
+        "pingalo --exit (to end it)\n\n"
         "The icon comes as soon as a notification area does."));
 }
 
