@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QHash>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <utility>
 
@@ -379,6 +380,11 @@ NoteMaker *AForm::noteMaker() const
 Editor *AForm::editor() const
 {
     return m_editor;
+}
+
+QMessageBox *AForm::noTrayNote() const
+{
+    return m_noTrayNote;
 }
 
 Reminders *AForm::reminders()

@@ -16,6 +16,7 @@ class ProgramFiles;
 class ProgramSettings;
 class QAction;
 class QMenu;
+class QMessageBox;
 class ReminderStore;
 class Reminders;
 class Scheduler;
@@ -102,6 +103,8 @@ public:
     About *about() const;
     NoteMaker *noteMaker() const;
     Editor *editor() const;
+    // What was said at start-up when there was no notification area.
+    QMessageBox *noTrayNote() const;
     Scheduler &scheduler() { return *m_scheduler; }
     ProgramSettings &settings() { return *m_settings; }
     ReminderStore &reminderStore() { return *m_reminderStore; }
@@ -150,7 +153,7 @@ private:
     QPointer<About> m_about;
     QPointer<NoteMaker> m_noteMaker;
     QPointer<Editor> m_editor;
-    QPointer<QWidget> m_noTrayNote;
+    QPointer<QMessageBox> m_noTrayNote;
     // The note maker's pending bill reminder day, kept for the whole run.
     QString m_billDate;
     bool m_ended = false;
