@@ -6,12 +6,15 @@
 #   make footprint  measure the program's start-up, memory and idle wake-ups
 #   make fuzz   run each fuzz target for FUZZ_SECONDS (60 unless given)
 #   make coverage  line coverage of src/ by the whole test suite (gcovr)
+#   make deb    build the Debian package build-deb/pingalo_<version>_<arch>.deb
+#               and check it with lintian
 
 # What the build, the tests and the program need from Debian.
 PACKAGES := g++ cmake ninja-build pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libsqlite3-dev libchm-dev libical-dev \
             fonts-dejavu-core xvfb xauth trayer xdotool x11-utils inotify-tools \
-            libfaketime clang libfuzzer-14-dev gcovr
+            libfaketime clang libfuzzer-14-dev gcovr dbus-daemon dbus-bin \
+            dpkg-dev lintian
 
 JOBS ?= $(shell nproc)
 
@@ -19,7 +22,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := queuefile helpfile textforms scramble calendar
 
 .PHONY: all deps build run test test-default test-asan test-fuzz fuzz fuzz-build fuzz-run bench footprint \
-        coverage clean
+        coverage deb clean
 
 all: build
 
@@ -93,6 +96,21 @@ coverage: deps
 	      --txt build-coverage/coverage.txt >/dev/null
 	@tail -n 3 build-coverage/coverage.txt
 
+# The Debian package, built from nothing with the prefix /usr and Debian's
+# hardening flags, its dependencies found by dpkg-shlibdeps. Install it with
+# apt install ./build-deb/pingalo_*.deb
+deb: deps
+	rm -rf build-deb
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	      -DPINGALO_WERROR=ON -DPINGALO_BUILD_TESTS=OFF
+	cmake --build build-deb -j $(JOBS)
+	cd build-deb && cpack
+	lintian --fail-on error build-deb/pingalo_*.deb
+	@ls build-deb/pingalo_*.deb
+
 bench: build
 	build/benchmarks/pingalo_benchmark
 	QT_QPA_PLATFORM=offscreen build/benchmarks/pingalo_list_benchmark
@@ -103,4 +121,4 @@ footprint: build
 	benchmarks/footprint.sh build/run/pingalo
 
 clean:
-	rm -rf build build-asan build-fuzz build-coverage
+	rm -rf build build-asan build-fuzz build-coverage build-deb

@@ -12,9 +12,35 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kUsage[] = "Usage: pingalo [OPTION]\n"
+                      "A reminder program that lives in the notification area.\n\n"
+                      "  -SU             the start at log-on: no splash, and none at all when\n"
+                      "                  \"Pingalo! at Startup\" is off\n"
+                      "  --new-reminder  open the note maker (Create New Reminder)\n"
+                      "  --list          open the reminder list (View Reminder List)\n"
+                      "  --check         check for reminders now (Check Reminders)\n"
+                      "  --exit          end the program (Exit)\n"
+                      "  --help          show this text\n"
+                      "  --version       show the version\n\n"
+                      "While the program runs, a new start with one of the four options that\n"
+                      "open or do something hands it to the running program.\n";
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("pingalo " PINGALO_VERSION);
+        return 0;
+    }
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         std::fprintf(stderr,
@@ -23,7 +49,18 @@ int main(int argc, char **argv)
                      argv[0]);
         return 1;
     }
+    // A Wayland client cannot keep a window above the others, and the
+    // reminder window must stay on top: in a Wayland session the program runs
+    // through XWayland, unless the user chose a platform.
+    const bool throughXWayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+                                 !qEnvironmentVariableIsEmpty("DISPLAY") &&
+                                 qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (throughXWayland)
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    // The web browser the About box opens chooses its own platform.
+    if (throughXWayland)
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("pingalo"));
     QApplication::setApplicationVersion(QStringLiteral(PINGALO_VERSION));
     QApplication::setWindowIcon(ProgramPictures::icon());

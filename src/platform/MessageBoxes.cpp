@@ -48,6 +48,16 @@ void critical(QWidget *parent, const QString &text)
     show(parent, QMessageBox::Critical, text);
 }
 
+QMessageBox *informationWithoutWaiting(const QString &text)
+{
+    auto *box = new MessageBox(QMessageBox::Information, kTitle, text, QMessageBox::Ok);
+    box->setObjectName(QStringLiteral("PingaloMessage"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    return box;
+}
+
 bool yesNo(QWidget *parent, const QString &text, QMessageBox::Icon icon)
 {
     return show(parent, icon, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;

@@ -15,6 +15,9 @@ inline const QString kInputTitle = QStringLiteral("Pingalo! Vantor");
 void exclamation(QWidget *parent, const QString &text);
 void information(QWidget *parent, const QString &text);
 void critical(QWidget *parent, const QString &text);
+// The information box without waiting for it: a note that blocks nothing. It
+// deletes itself when dismissed.
+QMessageBox *informationWithoutWaiting(const QString &text);
 
 // Yes and No, the question icon unless another is given: true for Yes.
 bool yesNo(QWidget *parent, const QString &text, QMessageBox::Icon icon = QMessageBox::Question);

@@ -1,11 +1,18 @@
 #include "platform/SingleInstance.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace {
+
+// How long either side waits for the other: the running instance answers from
+// its event loop, which also runs while one of its windows is modal.
+constexpr int kWaitMs = 5000;
+const QByteArray kTaken = QByteArrayLiteral("taken\n");
 
 QString socketName(const QString &folder)
 {
@@ -65,12 +72,51 @@ bool SingleInstance::tryAcquire()
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     QLocalServer::removeServer(socketName(m_folder)); // left by a killed instance
     m_server->listen(socketName(m_folder));
-    // Nothing is said over the socket: a connection is only proof of life.
-    QObject::connect(m_server.get(), &QLocalServer::newConnection, m_server.get(), [this] {
-        while (QLocalSocket *peer = m_server->nextPendingConnection()) {
-            peer->disconnectFromServer();
-            peer->deleteLater();
-        }
-    });
+    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::serve);
     return true;
+}
+
+// A peer either only checks that we live (it connects and goes) or hands over
+// one line, which is answered before it is acted on, so that the sender can end.
+void SingleInstance::serve()
+{
+    while (QLocalSocket *peer = m_server->nextPendingConnection()) {
+        connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+        QTimer::singleShot(kWaitMs, peer, &QLocalSocket::abort);
+        connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
+            if (!peer->canReadLine())
+                return;
+            const QString message = QString::fromUtf8(peer->readLine()).trimmed();
+            peer->write(kTaken);
+            peer->disconnectFromServer();
+            Q_EMIT received(message);
+        });
+    }
+}
+
+bool SingleInstance::send(const QString &message)
+{
+    QLocalSocket socket;
+    QEventLoop loop;
+    bool taken = false;
+    connect(&socket, &QLocalSocket::readyRead, &loop, [&] {
+        if (!socket.canReadLine())
+            return;
+        taken = socket.readLine() == kTaken;
+        loop.quit();
+    });
+    connect(&socket, &QLocalSocket::disconnected, &loop, &QEventLoop::quit);
+    connect(&socket, &QLocalSocket::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kWaitMs, &loop, &QEventLoop::quit);
+    socket.connectToServer(socketName(m_folder));
+    if (socket.state() == QLocalSocket::UnconnectedState)
+        return false;
+    QString line = message;
+    line.remove(QLatin1Char('\n'));
+    socket.write(line.toUtf8() + '\n');
+    loop.exec();
+    // An answer may come with the peer's goodbye, before readyRead was served.
+    if (!taken && socket.canReadLine())
+        taken = socket.readLine() == kTaken;
+    return taken;
 }

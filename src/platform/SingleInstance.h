@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLockFile>
+#include <QObject>
 #include <QString>
 #include <memory>
 
@@ -10,11 +11,14 @@ class QLocalServer;
 // and a local socket beside it that the running instance listens on. A lock
 // whose holder is gone (killed, or its process number taken by another
 // program) does not block the next start: only a lock with a listening
-// instance behind it does.
-class SingleInstance {
+// instance behind it does. A later start may hand the running instance one
+// line of text (what the user asked it for) over the socket.
+class SingleInstance : public QObject {
+    Q_OBJECT
+
 public:
     explicit SingleInstance(const QString &folder = defaultFolder());
-    ~SingleInstance();
+    ~SingleInstance() override;
 
     // $XDG_RUNTIME_DIR, or Qt's private fallback for it.
     static QString defaultFolder();
@@ -23,7 +27,17 @@ public:
     // one runs. Never finds this process itself.
     bool tryAcquire();
 
+    // Hands `message` (one line) to the running instance and waits, serving
+    // events, until it has taken it: false when no instance took it in time.
+    bool send(const QString &message);
+
+Q_SIGNALS:
+    // What a later start handed over, once it has been told it arrived.
+    void received(const QString &message);
+
 private:
+    void serve();
+
     QString m_folder;
     QLockFile m_lock;
     std::unique_ptr<QLocalServer> m_server;

@@ -9,7 +9,9 @@ TrayIcon::TrayIcon(const QIcon &icon, QObject *parent)
     , m_decoder(QGuiApplication::styleHints()->mouseDoubleClickInterval())
 {
     m_clock.start();
-    connect(&m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::activated);
+    // Queued: a StatusNotifierItem host's call (Activate, ContextMenu) gets its
+    // answer at once, not after the modal windows its act may open.
+    connect(&m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::activated, Qt::QueuedConnection);
 }
 
 void TrayIcon::create(const QString &tip)

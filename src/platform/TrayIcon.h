@@ -18,7 +18,10 @@ public:
     // Adds the icon with its tip text; removing it when it is not there does nothing.
     void create(const QString &tip);
     void remove();
+    // Whether the icon is wanted. Without a notification area it is not on
+    // screen yet: it goes in by itself when one comes.
     bool isShown() const { return m_icon.isVisible(); }
+    static bool trayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
     QSystemTrayIcon &icon() { return m_icon; }
 
 Q_SIGNALS:

@@ -20,12 +20,26 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QHash>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <utility>
 
 namespace {
 const QString kStartUpSwitch = QStringLiteral("-SU");
 } // namespace
+
+AForm::Request AForm::requestOf(const QString &commandLine)
+{
+    static const QHash<QString, Request> options = {
+        {QStringLiteral("--new-reminder"), Request::NewReminder},
+        {QStringLiteral("--list"), Request::List},
+        {QStringLiteral("--check"), Request::Check},
+        {QStringLiteral("--exit"), Request::Exit},
+    };
+    return options.value(commandLine, Request::None);
+}
 
 AForm::AForm(const Services &services)
     : m_commandLine(services.commandLine)
@@ -39,6 +53,10 @@ AForm::AForm(const Services &services)
     setObjectName(QStringLiteral("AForm"));
     m_tray = new TrayIcon(ProgramPictures::icon(), this);
     connect(m_tray, &TrayIcon::rightPressed, this, &AForm::Picture1_RightPress);
+    // Queued: the later start that handed it over ends before the request runs.
+    connect(
+        m_instance.get(), &SingleInstance::received, this,
+        [this](const QString &message) { runRequest(requestOf(message)); }, Qt::QueuedConnection);
     connect(m_tray, &TrayIcon::doubleClicked, this, [this] {
         if (!modalWindowOpen())
             CheckItem_Click();
@@ -59,6 +77,7 @@ AForm::~AForm()
     delete m_about;
     delete m_noteMaker;
     delete m_editor;
+    delete m_noTrayNote;
 }
 
 void AForm::buildMenu()
@@ -107,11 +126,23 @@ void AForm::Form_Load()
 {
     setApplicationTitle(kLoadingTitle);
     if (!m_instance->tryAcquire()) {
+        // Asked for an item of the menu: the running copy does it.
+        if (requestOf(m_commandLine) != Request::None && m_instance->send(m_commandLine)) {
+            // This copy opened nothing and played nothing: it only ends.
+            m_ended = true;
+            Q_EMIT ended();
+            return;
+        }
         MessageBoxes::exclamation(nullptr, QStringLiteral("Pingalo! Vantor is already running."));
         Form_Unload();
         return;
     }
     setApplicationTitle(kTitle);
+    m_pendingRequest = requestOf(m_commandLine);
+    if (m_pendingRequest == Request::Exit) {
+        Form_Unload(); // nothing runs that it could end
+        return;
+    }
     // The due check runs from here on; a copy refused above never ticks.
     m_scheduler->Timer1().start();
 
@@ -136,6 +167,7 @@ void AForm::Form_Load()
         passFormEnter()->setStat(QStringLiteral("1"));
         CreateIcon(kTitle);
         m_scheduler->StartReminderCheck();
+        finishStartUp();
         return;
     }
     passFormEnter()->exec();
@@ -144,9 +176,72 @@ void AForm::Form_Load()
     if (m_passFormEnter && m_passFormEnter->statNumber() == 1) {
         CreateIcon(kTitle);
         LockItem->setEnabled(true);
+        finishStartUp();
         return;
     }
     Form_Unload();
+}
+
+void AForm::finishStartUp()
+{
+    if (m_ended)
+        return;
+    m_started = true;
+    if (!TrayIcon::trayAvailable())
+        sayThereIsNoTray();
+    runRequest(std::exchange(m_pendingRequest, Request::None));
+}
+
+// Said once, at start-up; the icon goes in by itself when a tray comes. At
+// log-on the panel may simply not be up yet, so only standard error hears it.
+void AForm::sayThereIsNoTray()
+{
+    qWarning("pingalo: there is no notification area; the program runs on without its icon "
+             "and brings up reminders as usual. Reach its windows with pingalo --new-reminder, "
+             "--list, --check or --exit (also the actions of its menu entry); the icon comes "
+             "as soon as a notification area does.");
+    if (m_commandLine == kStartUpSwitch)
+        return;
+    m_noTrayNote = MessageBoxes::informationWithoutWaiting(QStringLiteral(
+        "This desktop has no notification area, so Pingalo! has no icon to click. It keeps "
+        "running and brings up your reminders at their time.\n\n"
+        "Reach its windows through the actions of its entry in your desktop's menu "
+        "(right-click \"Pingalo! Vantor\" there), or from a terminal:\n"
+        "pingalo --new-reminder\npingalo --list\npingalo --check\n"
+        "pingalo --exit (to end it)\n\n"
+        "The icon comes as soon as a notification area does."));
+}
+
+void AForm::runRequest(Request request)
+{
+    if (m_ended || request == Request::None)
+        return;
+    if (!m_started) {
+        m_pendingRequest = request;
+        return;
+    }
+    // As with the icon, nothing happens while a window waits for an answer:
+    // that window comes to the front instead.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+        return;
+    }
+    if (request == Request::Check) {
+        CheckItem_Click();
+        return;
+    }
+    // The other items are on the menu, which lock-down replaces with the unlock window.
+    if (LockItem->isChecked() && unlockFlag() == 0) {
+        showUnlockWindow();
+        return;
+    }
+    if (request == Request::NewReminder)
+        NoteMakerItem_Click();
+    else if (request == Request::List)
+        ListEditItem_Click();
+    else if (request == Request::Exit)
+        ExitItem_Click();
 }
 
 void AForm::ExitItem_Click()
@@ -241,19 +336,24 @@ void AForm::Picture1_RightPress()
     if (modalWindowOpen())
         return;
     if (LockItem->isChecked() && unlockFlag() == 0) {
-        if (!m_passFormLock) {
-            m_passFormLock = new PassFormLock(*m_settings, this);
-            connect(m_passFormLock, &PassFormLock::unlocked, this, [this] {
-                passFormEnter()->setStat(QStringLiteral("1"));
-                LockItem->setChecked(false);
-            });
-        }
-        m_passFormLock->showEmpty();
+        showUnlockWindow();
         return;
     }
     // Right edge at the pointer.
     const QPoint pointer = QCursor::pos();
     mnuFile->popup(QPoint(pointer.x() - mnuFile->sizeHint().width(), pointer.y()));
+}
+
+void AForm::showUnlockWindow()
+{
+    if (!m_passFormLock) {
+        m_passFormLock = new PassFormLock(*m_settings, this);
+        connect(m_passFormLock, &PassFormLock::unlocked, this, [this] {
+            passFormEnter()->setStat(QStringLiteral("1"));
+            LockItem->setChecked(false);
+        });
+    }
+    m_passFormLock->showEmpty();
 }
 
 PassFormEnter *AForm::passFormEnter()
@@ -284,6 +384,11 @@ NoteMaker *AForm::noteMaker() const
 Editor *AForm::editor() const
 {
     return m_editor;
+}
+
+QMessageBox *AForm::noTrayNote() const
+{
+    return m_noTrayNote;
 }
 
 Reminders *AForm::reminders()

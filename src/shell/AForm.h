@@ -16,6 +16,7 @@ class ProgramFiles;
 class ProgramSettings;
 class QAction;
 class QMenu;
+class QMessageBox;
 class ReminderStore;
 class Reminders;
 class Scheduler;
@@ -37,6 +38,12 @@ class AForm : public QWidget, public SchedulerHost {
 public:
     static inline const QString kTitle = QStringLiteral("Pingalo! Vantor");
     static inline const QString kLoadingTitle = QStringLiteral("Loading Pingalo!");
+
+    // What a start may ask for besides starting: an item of the tray menu, by
+    // an option that makes the whole command line (the desktop entry's
+    // actions). A later start hands it to the running copy.
+    enum class Request { None, NewReminder, List, Check, Exit };
+    static Request requestOf(const QString &commandLine);
 
     struct Services {
         SettingsStore &store;
@@ -84,6 +91,10 @@ public:
     void AboutPingalo_Click();
     // A right press on the icon: the menu, or the unlock window during lock-down.
     void Picture1_RightPress();
+    // Does what a start asked for, as the tray would: once start-up is through,
+    // never while a window waits for an answer, and during lock-down the
+    // check shows the password gate and the other items the unlock window.
+    void runRequest(Request request);
 
     // The unlock flag `Stat` of the password gate, made when first asked for.
     PassFormEnter *passFormEnter();
@@ -92,6 +103,8 @@ public:
     About *about() const;
     NoteMaker *noteMaker() const;
     Editor *editor() const;
+    // What was said at start-up when there was no notification area.
+    QMessageBox *noTrayNote() const;
     Scheduler &scheduler() { return *m_scheduler; }
     ProgramSettings &settings() { return *m_settings; }
     ReminderStore &reminderStore() { return *m_reminderStore; }
@@ -119,6 +132,9 @@ Q_SIGNALS:
 private:
     void setApplicationTitle(const QString &title);
     void buildMenu();
+    void finishStartUp();
+    void sayThereIsNoTray();
+    void showUnlockWindow();
     // Whether a window is running modally, as the tray must then wait.
     static bool modalWindowOpen();
 
@@ -137,7 +153,11 @@ private:
     QPointer<About> m_about;
     QPointer<NoteMaker> m_noteMaker;
     QPointer<Editor> m_editor;
+    QPointer<QMessageBox> m_noTrayNote;
     // The note maker's pending bill reminder day, kept for the whole run.
     QString m_billDate;
     bool m_ended = false;
+    bool m_started = false;
+    // Asked for on the command line, or handed over during start-up.
+    Request m_pendingRequest = Request::None;
 };

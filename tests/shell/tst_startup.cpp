@@ -3,7 +3,9 @@
 #include "ShellFixture.h"
 #include "TestRegistry.h"
 #include "alerts/Reminders.h"
+#include "list/Editor.h"
 #include "password/PassFormEnter.h"
+#include "password/PassFormLock.h"
 #include "platform/TrayIcon.h"
 #include "scheduler/Scheduler.h"
 #include "shell/SplashScreen.h"
@@ -12,6 +14,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSysInfo>
 #include <QTest>
 
@@ -40,7 +43,7 @@ class TstStartup : public QObject {
 private Q_SLOTS:
     void withoutPasswordTheIconComesAndTheCheckRuns()
     {
-        ShellFixture f;
+        ShellFixture f(u"--list"_s); // a desktop entry's action: the list, after start-up
         f.addToday(u"10:45:00 AM"_s, u"this hour"_s);
         bool splashTimed = false, splashGone = false;
         whenModal<SplashScreen>([&](SplashScreen *splash) {
@@ -52,11 +55,16 @@ private Q_SLOTS:
         bool reminderShown = false;
         whenModal<Reminders>([&](Reminders *window) {
             // The splash has gone and the icon is there before the check runs.
-            reminderShown = f.form.tray().isShown();
+            reminderShown = f.form.tray().isShown() && !f.form.editor();
             window->Reminded->click();
         });
         MessageRecorder messages;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"no notification area"_s));
         f.form.Form_Load();
+        // No notification area offscreen: a note says so, waiting for nothing.
+        QVERIFY(!f.form.noTrayNote()->isModal());
+        QVERIFY(f.form.noTrayNote()->text().contains(u"pingalo --new-reminder"_s));
+        QVERIFY(f.form.editor() && f.form.editor()->isVisible());
         QVERIFY(splashTimed && splashGone);
         QVERIFY(reminderShown);
         QVERIFY(messages.messages.isEmpty()); // start-up says nothing of an empty day
@@ -106,7 +114,10 @@ private Q_SLOTS:
             f.store.save(u"Settings"_s, u"Start Up"_s, startUp);
         SplashWatch watch;
         MessageRecorder messages;
+        if (runs)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"no notification area"_s));
         f.form.Form_Load();
+        QCOMPARE(f.form.noTrayNote() != nullptr, splash); // not at log-on: the panel may be late
         QCOMPARE(f.ended.size(), runs ? 0 : 1);
         QCOMPARE(f.form.tray().isShown(), runs);
         QCOMPARE(watch.shown, splash);
@@ -168,7 +179,7 @@ private Q_SLOTS:
         }
     }
 
-    void aSecondInstanceIsRefusedAndAStaleLockIsNot()
+    void aSecondInstanceIsRefusedOrHandsOverAndAStaleLockIsNot()
     {
         ShellFixture first(u"-SU"_s);
         first.form.Form_Load();
@@ -190,6 +201,27 @@ private Q_SLOTS:
         QVERIFY(second.program.locale()->isEmpty()); // nothing read or written
         QVERIFY(first.form.tray().isShown());
         QCOMPARE(first.ended.size(), 0);
+
+        // With an item's option it hands that over, and the running copy does
+        // it as its tray would: during lock-down the unlock window or the gate.
+        const auto later = [&](const QString &option) {
+            ShellFixture(option, QDateTime(QDate(2026, 12, 4), QTime(10, 5)),
+                         first.runtimeDir.path())
+                .form.Form_Load();
+        };
+        later(u"--list"_s);
+        later(u"--check"_s);
+        QTRY_COMPARE(messages.texts().last(), u"No immediate reminders."_s);
+        QVERIFY(first.form.editor()->isVisible());
+        first.form.editor()->close();
+        first.setPassword(u"pw"_s);
+        first.form.LockItem->setEnabled(true);
+        first.form.LockItem->trigger();
+        later(u"--new-reminder"_s);
+        later(u"--check"_s);
+        QTRY_VERIFY(first.form.passFormLock() && first.form.passFormEnter()->isVisible());
+        QVERIFY(!first.form.noteMaker());
+        QCOMPARE(messages.texts().size(), 2);
 
         // A lock left behind by a killed instance: its process is gone.
         QTemporaryDir runtime;
