@@ -27,7 +27,7 @@ struct ReminderRecord;
 // shows a message.
 //
 // The scheduler remembers the wall-clock minute its last pass reached. When a
-// tick finds the wall clock more than two minutes further on (the computer
+// tick finds that a whole minute went by without a tick (the computer
 // slept, a daylight-saving change skipped an hour, the clock was set forward),
 // the tick runs over every minute it skipped, so that each of today's
 // reminders of those minutes comes up late, once, in slot order; when the day
@@ -45,8 +45,9 @@ public:
     static constexpr int kTickMs = 59'500;
     // How far the wall clock may move on between two ticks before the tick
     // catches up with the minutes it skipped. Ticks 59.5 seconds apart move it
-    // by one minute; a late one by two.
-    static constexpr int kJumpMinutes = 2;
+    // by one minute at most; a tick held up past a whole minute (a busy
+    // machine) has skipped that minute as surely as a sleep has.
+    static constexpr int kJumpMinutes = 1;
     // The note shown for a reminder whose stored note cannot be unscrambled.
     static inline const QString kUnreadableNote =
         QStringLiteral("(This reminder's note is damaged in the store and cannot be shown.)");

@@ -16,9 +16,9 @@ set_clock() { # set_clock TIME: the fake clock reads TIME of today from now on
     [ "$offset" -ge 0 ] && offset=+$offset
     echo "$offset" >"$WORK/faketime"
 }
-faked() {
+faked() { # (a sanitized build must be told that its runtime is not the first library)
     LD_PRELOAD=$FAKETIME_LIB FAKETIME_TIMESTAMP_FILE=$WORK/faketime FAKETIME_NO_CACHE=1 \
-        FAKETIME_DONT_FAKE_MONOTONIC=1 "$@"
+        FAKETIME_DONT_FAKE_MONOTONIC=1 ASAN_OPTIONS=${ASAN_OPTIONS:-}:verify_asan_link_order=0 "$@"
 }
 
 set_clock 10:00:05

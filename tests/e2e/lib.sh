@@ -24,6 +24,7 @@ fail() {
             xwd -root -silent > "$E2E_SCREENSHOT" 2>/dev/null
         fi
     fi
+    for log in "$WORK"/*.log; do echo "--- $log:" >&2; tail -n 15 "$log" >&2; done
     exit 1
 }
 

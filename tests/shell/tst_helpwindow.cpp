@@ -51,10 +51,7 @@ private Q_SLOTS:
         QCOMPARE(browser->source(), page("welcome.htm"));
         // The shared stylesheet comes from the file: headings take its colour.
         const QTextBlock heading = browser->document()->firstBlock();
-        QCOMPARE(heading.text().trimmed(), u"Welcome to Pingalo! Vantor"_s);
         QCOMPARE(heading.charFormat().foreground().color(), QColor(0x1d, 0x4f, 0x91));
-        QCOMPARE(tree->topLevelItemCount(), 7);
-        QCOMPARE(tree->topLevelItem(1)->child(1)->text(0), u"Bill reminders"_s);
         QCOMPARE(tree->currentItem(), tree->topLevelItem(0)); // the page shown is marked
 
         click("Bill reminders");
