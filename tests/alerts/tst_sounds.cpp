@@ -30,12 +30,11 @@ private Q_SLOTS:
     {
         m_sounds.PlayReminderSound(u"BEEP"_s); // "Locale" absent: from the root
         m_settings.setLocale(u"/opt/pingalo"_s);
-        m_sounds.PlayReminderSound(u"VITAL_LOOP"_s);
-        m_sounds.PlayReminderSound(u"No Sound"_s); // leaves the loop playing
-        m_sounds.PlayReminderSound(u"Stop Loop"_s);
-        m_sounds.PlayReminderSound(u"PAGER_1_loop"_s); // lower case: once
-        m_sounds.PlayReminderSound(u"Sounds"_s);       // the placeholder is a file name too
-        m_sounds.PlayReminderSound(u"LOOP"_s);
+        // "No Sound" leaves the loop playing; lower case plays once; the placeholder
+        // "Sounds" is a file name too.
+        for (const QString &name : {u"VITAL_LOOP"_s, u"No Sound"_s, u"Stop Loop"_s,
+                                    u"PAGER_1_loop"_s, u"Sounds"_s, u"LOOP"_s})
+            m_sounds.PlayReminderSound(name);
         QCOMPARE(m_output.calls,
                  QStringList({u"play /snds/BEEP.wav"_s, u"loop /opt/pingalo/snds/VITAL_LOOP.wav"_s,
                               u"stop"_s, u"play /opt/pingalo/snds/PAGER_1_loop.wav"_s,

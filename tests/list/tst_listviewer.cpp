@@ -34,11 +34,6 @@ QStringList shown(Editor &list, int column = -1)
     }
     return rows;
 }
-
-void select(Editor &list, int row)
-{
-    list.RList->setCurrentIndex(list.RList->model()->index(row, 0));
-}
 } // namespace
 
 class TstListViewer : public QObject {
@@ -73,7 +68,7 @@ private Q_SLOTS:
             QVERIFY(help.window() && help.window()->isVisible());
         }
 
-        select(list, 1);
+        list.RList->setCurrentIndex(list.RList->model()->index(1, 0));
         whenModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
         list.DeleteSelected->click();
         QVERIFY(list.ViewBttn->isEnabled() && list.DeleteSelected->isEnabled());
@@ -89,7 +84,7 @@ private Q_SLOTS:
         // Slot 1 comes up while the list is open: deleting its row counts nothing more.
         f.store.consumeSlot(kDay, 1, 1);
         for (int row : {1, 1}) {
-            select(again, row);
+            again.RList->setCurrentIndex(again.RList->model()->index(row, 0));
             again.DeleteSelected->click();
         }
         QCOMPARE(*f.store.numViewed(kDay), 3);
@@ -118,7 +113,7 @@ private Q_SLOTS:
             f.clock.set(QDateTime(kToday, QTime(10, 7, 30))); // OK in the next minute
             window->Reminded->click();
         });
-        select(*list, 0);
+        list->RList->setCurrentIndex(list->RList->model()->index(0, 0));
         QTest::keyClick(list->RList, Qt::Key_Return);
         whenModal<Reminders>([&](Reminders *window) {
             seen << window->ReminderText->toPlainText();

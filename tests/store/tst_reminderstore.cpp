@@ -153,8 +153,8 @@ private Q_SLOTS:
     {
         MemorySettingsStore store;
         ProgramSettings settings(store);
-        QVERIFY(settings.logonStartAllowed());   // absent: "True"
-        QVERIFY(!settings.startupItemChecked()); // absent: "False"
+        // Absent: "True" for the one, "False" for the other.
+        QVERIFY(settings.logonStartAllowed() && !settings.startupItemChecked());
         // Compared exactly ("True" and "False", and writing them: the start-up and menu tests).
         for (const char *text : {"true", "false", "False "}) {
             store.save(u"Settings"_s, u"Start Up"_s, QString::fromLatin1(text));
@@ -162,8 +162,7 @@ private Q_SLOTS:
         }
 
         store.setBroken(true);
-        QVERIFY(settings.logonStartAllowed());
-        QVERIFY(!settings.startupItemChecked());
+        QVERIFY(settings.logonStartAllowed() && !settings.startupItemChecked());
         QCOMPARE(settings.lookBackDays(), 0);
         QVERIFY(!settings.storedPassword());
         QVERIFY(!settings.setLocale(u"/tmp"_s));

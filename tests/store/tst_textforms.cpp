@@ -57,7 +57,7 @@ private Q_SLOTS:
                      text);
     }
 
-    // (Carrying past a month's or a year's end: the recurrence test.)
+    // (Carrying past a month's or a year's end: the scheduler's recurrence table.)
     void dateSerialCarries()
     {
         // clang-format off
@@ -72,7 +72,7 @@ private Q_SLOTS:
             QCOMPARE(dateSerial(c.y, c.m, c.d), c.expected);
     }
 
-    void numbersAreReadByTheirLeadingDigits()
+    void numbersAreReadByTheirLeadingDigitsOrAsAWhole()
     {
         // clang-format off
         const struct { QString text; double leading; qint64 whole; } cases[] = {
@@ -88,10 +88,7 @@ private Q_SLOTS:
             QCOMPARE(leadingNumber(c.text), c.leading);
             QCOMPARE(wholeNumber(c.text), c.whole);
         }
-    }
-
-    void theNumericTestTakesTheWholeText()
-    {
+        // The numeric test takes the whole text.
         for (const auto &[text, v] :
              {std::pair{" 10 ", 10.0}, {"-1", -1.0}, {"+2.5", 2.5}, {"1e1", 10.0}, {"3.", 3.0}})
             QCOMPARE(numericValue(QString::fromLatin1(text)), v);
@@ -101,7 +98,7 @@ private Q_SLOTS:
         QCOMPARE(roundHalfEven(-1e300), -qint64(9007199254740992LL));
     }
 
-    void theKeyNeverChangesAndEveryModeButOneUnscrambles()
+    void theScrambleKeyNeverChangesAndEveryModeButOneUnscrambles()
     {
         const QString plain = u"Pay the rent"_s;
         const QString scrambled = *ScrambleText(plain, u"1"_s);
@@ -121,12 +118,9 @@ private Q_SLOTS:
         for (int code = 0; code < 256; ++code)
             QCOMPARE(Cp1252::code(Cp1252::character(code)), code);
         QCOMPARE(Cp1252::character(0x80), QChar(0x20AC));
-    }
 
-    void failuresGiveNoResult()
-    {
-        // A character Windows-1252 cannot hold, and a code pushed past 255:
-        // y-diaeresis (255) plus any key code.
+        // Failures give no result. A character Windows-1252 cannot hold, and a code pushed past
+        // 255: y-diaeresis (255) plus any key code.
         for (const QString &text :
              {u"snow \u2603"_s, u"smile \U0001F600"_s, u"\u0080"_s, u"\u00FF"_s})
             QVERIFY2(!ScrambleText(text, u"1"_s), qPrintable(text));
