@@ -119,10 +119,9 @@ private Q_SLOTS:
             seen << window->ReminderText->toPlainText();
             window->Reminded->click();
         });
-        QTRY_COMPARE(seen.size(), 2);
-        QCOMPARE(seen,
-                 QStringList({u"Date and Time: 12/4/2026\nReminder Note: viewed"_s,
-                              u"Date and Time: 12/4/2026 10:06:00 AM\nReminder Note: due"_s}));
+        QTRY_COMPARE(seen,
+                     QStringList({u"Date and Time: 12/4/2026\nReminder Note: viewed"_s,
+                                  u"Date and Time: 12/4/2026 10:06:00 AM\nReminder Note: due"_s}));
         QCOMPARE(f.sound.calls.join(u' ').remove(QRegularExpression(u"\\S*/"_s)),
                  u"loop PAGER_1_LOOP.wav stop play BEEP.wav stop"_s);
         QCOMPARE(f.reminders.liveReminders(kDay, 2)->size(), 1); // the viewed one, still there
