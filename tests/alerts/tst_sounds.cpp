@@ -1,6 +1,10 @@
-// Which file a sound name plays, and how.
+// Which file a sound name plays and how, and the reminder window: every way of
+// dismissing it stops the sound, ends the modal showing and lets the scheduler
+// run again.
+#include "ModalHelpers.h"
 #include "RecordingSoundOutput.h"
 #include "TestRegistry.h"
+#include "alerts/Reminders.h"
 #include "alerts/Sounds.h"
 #include "platform/LazySoundOutput.h"
 #include "platform/MemorySettingsStore.h"
@@ -9,29 +13,29 @@
 #include "store/ProgramSettings.h"
 
 #include <QProcess>
+#include <QPushButton>
 #include <QSoundEffect>
 
 class TstSounds : public QObject {
     Q_OBJECT
 
+    MemorySettingsStore m_store;
+    ProgramSettings m_settings{m_store};
+    RecordingSoundOutput m_output;
+    const ProgramFiles m_nowhereElse{QString(), QString()};
+    Sounds m_sounds{m_settings, m_output, m_nowhereElse};
+
 private Q_SLOTS:
     void namesDecideTheFileAndTheLoop()
     {
-        MemorySettingsStore store;
-        ProgramSettings settings(store);
-        RecordingSoundOutput output;
-        const ProgramFiles nowhereElse{QString(), QString()};
-        Sounds sounds(settings, output, nowhereElse);
-
-        sounds.PlayReminderSound(u"BEEP"_s); // "Locale" absent: from the root
-        settings.setLocale(u"/opt/pingalo"_s);
-        sounds.PlayReminderSound(u"VITAL_LOOP"_s);
-        sounds.PlayReminderSound(u"No Sound"_s); // leaves the loop playing
-        sounds.PlayReminderSound(u"Stop Loop"_s);
-        sounds.PlayReminderSound(u"PAGER_1_loop"_s); // lower case: once
-        sounds.PlayReminderSound(u"Sounds"_s);       // the placeholder is a file name too
-        sounds.PlayReminderSound(u"LOOP"_s);
-        QCOMPARE(output.calls,
+        m_sounds.PlayReminderSound(u"BEEP"_s); // "Locale" absent: from the root
+        m_settings.setLocale(u"/opt/pingalo"_s);
+        // "No Sound" leaves the loop playing; lower case plays once; the placeholder
+        // "Sounds" is a file name too.
+        for (const QString &name : {u"VITAL_LOOP"_s, u"No Sound"_s, u"Stop Loop"_s,
+                                    u"PAGER_1_loop"_s, u"Sounds"_s, u"LOOP"_s})
+            m_sounds.PlayReminderSound(name);
+        QCOMPARE(m_output.calls,
                  QStringList({u"play /snds/BEEP.wav"_s, u"loop /opt/pingalo/snds/VITAL_LOOP.wav"_s,
                               u"stop"_s, u"play /opt/pingalo/snds/PAGER_1_loop.wav"_s,
                               u"play /opt/pingalo/snds/Sounds.wav"_s,
@@ -42,7 +46,36 @@ private Q_SLOTS:
                      qPrintable(name));
     }
 
-    void theOutputIsMadeOnFirstUseAndRingsForMissingFiles()
+    // Each of OK, Escape, the close box and Enter, twice.
+    void everyDismissalOfTheWindowDoesWhatOkDoes()
+    {
+        QTimer timer;
+        QWidget owner;
+        Reminders window(m_sounds, timer, &owner);
+        for (const QString &how : {u"ok"_s, u"ok"_s, u"escape"_s, u"escape"_s, u"close"_s,
+                                   u"close"_s, u"enter"_s, u"enter"_s}) {
+            m_output.calls.clear();
+            timer.stop();
+            bool seen = false;
+            whenModal<Reminders>([&](Reminders *shown) {
+                seen = shown == &window;
+                if (how == QLatin1String("ok"))
+                    shown->Reminded->click();
+                else if (how == QLatin1String("escape"))
+                    QTest::keyClick(shown, Qt::Key_Escape);
+                else if (how == QLatin1String("enter"))
+                    QTest::keyClick(shown->Reminded, Qt::Key_Return);
+                else
+                    shown->close();
+            });
+            window.exec();
+            QVERIFY2(seen && !window.isVisible(), qPrintable(how));
+            QCOMPARE(m_output.calls, QStringList({u"stop"_s}));
+            QVERIFY(timer.isActive());
+        }
+    }
+
+    void outputsAreMadeOnFirstUseAndRingForMissingFiles()
     {
         int bells = 0;
         QtSoundOutput output([&] { ++bells; });
@@ -51,38 +84,33 @@ private Q_SLOTS:
         QCOMPARE(bells, 1);
         QCOMPARE(output.effect(), nullptr); // nothing made by a stop or a missing file
 
-        const QString loop = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/VITAL_LOOP.wav");
-        output.play(loop, true);
+        output.play(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/VITAL_LOOP.wav"), true);
         QVERIFY(output.effect());
         QCOMPARE(output.effect()->loopCount(), int(QSoundEffect::Infinite));
-        QCOMPARE(output.effect()->source().toLocalFile(), loop);
         const QString once = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/BEEP.wav");
         output.play(once, false); // replaces the loop on the one channel
         QCOMPARE(output.effect()->loopCount(), 1);
         QCOMPARE(output.effect()->source().toLocalFile(), once);
         output.stop();
         QVERIFY(!output.effect()->isPlaying());
-    }
 
-    void thePlayerModuleLoadsOnlyWithTheFirstSound()
-    {
-        int bells = 0;
+        // The player module loads only with the first sound.
         LazySoundOutput missing({u"/nonexistent"_s}, [&] { ++bells; });
         missing.stop();
-        missing.play(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/BEEP.wav"), false);
-        missing.play(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/BEEP.wav"), false);
-        QCOMPARE(bells, 2); // no module: the bell, every time
+        missing.play(once, false);
+        missing.play(once, false);
+        QCOMPARE(bells, 3); // no module: the bell, every time
         QVERIFY(!missing.isLoaded());
 
-        LazySoundOutput output({u"/nonexistent"_s, QStringLiteral(SOUND_MODULE_DIR)},
-                               [&] { ++bells; });
-        output.stop();
-        QVERIFY(!output.isLoaded());
-        output.play(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/VITAL_LOOP.wav"), true);
-        QVERIFY(output.isLoaded());
-        output.play(u"/nonexistent/snds/BEEP.wav"_s, false); // the module's own bell
-        QCOMPARE(bells, 3);
-        output.stop();
+        LazySoundOutput lazy({u"/nonexistent"_s, QStringLiteral(SOUND_MODULE_DIR)},
+                             [&] { ++bells; });
+        lazy.stop();
+        QVERIFY(!lazy.isLoaded());
+        lazy.play(QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/VITAL_LOOP.wav"), true);
+        QVERIFY(lazy.isLoaded());
+        lazy.play(u"/nonexistent/snds/BEEP.wav"_s, false); // the module's own bell
+        QCOMPARE(bells, 4);
+        lazy.stop();
     }
 
     // Qt Multimedia can hang a process that ends while a wave is still being
@@ -96,10 +124,8 @@ private Q_SLOTS:
         for (int run = 0; run < 10; ++run) {
             QProcess probe;
             probe.start(QStringLiteral(SOUND_EXIT_PROBE), waves);
-            const bool ended = probe.waitForFinished(10000);
-            if (!ended)
-                probe.kill();
-            QVERIFY2(ended, qPrintable(u"run %1 did not end"_s.arg(run)));
+            // One that hangs is killed as the QProcess goes.
+            QVERIFY2(probe.waitForFinished(10000), qPrintable(u"run %1 did not end"_s.arg(run)));
             QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
             QCOMPARE(probe.exitCode(), 0);
         }

@@ -34,11 +34,6 @@ QStringList shown(Editor &list, int column = -1)
     }
     return rows;
 }
-
-void select(Editor &list, int row)
-{
-    list.RList->setCurrentIndex(list.RList->model()->index(row, 0));
-}
 } // namespace
 
 class TstListViewer : public QObject {
@@ -73,7 +68,7 @@ private Q_SLOTS:
             QVERIFY(help.window() && help.window()->isVisible());
         }
 
-        select(list, 1);
+        list.RList->setCurrentIndex(list.RList->model()->index(1, 0));
         whenModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
         list.DeleteSelected->click();
         QVERIFY(list.ViewBttn->isEnabled() && list.DeleteSelected->isEnabled());
@@ -89,7 +84,7 @@ private Q_SLOTS:
         // Slot 1 comes up while the list is open: deleting its row counts nothing more.
         f.store.consumeSlot(kDay, 1, 1);
         for (int row : {1, 1}) {
-            select(again, row);
+            again.RList->setCurrentIndex(again.RList->model()->index(row, 0));
             again.DeleteSelected->click();
         }
         QCOMPARE(*f.store.numViewed(kDay), 3);
@@ -118,16 +113,15 @@ private Q_SLOTS:
             f.clock.set(QDateTime(kToday, QTime(10, 7, 30))); // OK in the next minute
             window->Reminded->click();
         });
-        select(*list, 0);
+        list->RList->setCurrentIndex(list->RList->model()->index(0, 0));
         QTest::keyClick(list->RList, Qt::Key_Return);
         whenModal<Reminders>([&](Reminders *window) {
             seen << window->ReminderText->toPlainText();
             window->Reminded->click();
         });
-        QTRY_COMPARE(seen.size(), 2);
-        QCOMPARE(seen,
-                 QStringList({u"Date and Time: 12/4/2026\nReminder Note: viewed"_s,
-                              u"Date and Time: 12/4/2026 10:06:00 AM\nReminder Note: due"_s}));
+        QTRY_COMPARE(seen,
+                     QStringList({u"Date and Time: 12/4/2026\nReminder Note: viewed"_s,
+                                  u"Date and Time: 12/4/2026 10:06:00 AM\nReminder Note: due"_s}));
         QCOMPARE(f.sound.calls.join(u' ').remove(QRegularExpression(u"\\S*/"_s)),
                  u"loop PAGER_1_LOOP.wav stop play BEEP.wav stop"_s);
         QCOMPARE(f.reminders.liveReminders(kDay, 2)->size(), 1); // the viewed one, still there

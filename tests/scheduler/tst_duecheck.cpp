@@ -1,9 +1,10 @@
-// The tick of Timer1: what fires, when, in which order, and what the store
-// holds while a reminder is on screen.
+// The scheduler: the next day of each recurrence; the tick of Timer1 (what
+// fires, when, in which order, and what the store holds while a reminder is on
+// screen); the start-up and manual checks (today's reminders of the current
+// hour, the message rules, the password road and the look-back over missed days).
 #include "SchedulerFixture.h"
 #include "TestRegistry.h"
 
-#include <QTest>
 #include <QTimeZone>
 
 namespace {
@@ -13,22 +14,49 @@ QDateTime at(int h, int m, int s = 0, int ms = 0)
     return QDateTime(kToday, QTime(h, m, s, ms));
 }
 const QString k10 = u"10:00:00 AM"_s;
+const QString kMessage = u"message"_s;
 } // namespace
 
 class TstDueCheck : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void nextDaysCarryOverMonthsAndYears()
+    {
+        // clang-format off
+        const struct { const char *row; QString name; QDate firing, next; } cases[] = {
+            {"daily 31 Dec", Recurrence::kDaily, QDate(2026, 12, 31), QDate(2027, 1, 1)},
+            {"weekly over a month end", Recurrence::kWeekly, QDate(2026, 2, 25), QDate(2026, 3, 4)},
+            {"monthly 31 Jan", Recurrence::kMonthly, QDate(2027, 1, 31), QDate(2027, 3, 3)},
+            {"monthly 31 Jan leap", Recurrence::kMonthly, QDate(2028, 1, 31), QDate(2028, 3, 2)},
+            {"monthly 31 Dec", Recurrence::kMonthly, QDate(2026, 12, 31), QDate(2027, 1, 31)},
+            {"bill like monthly", Recurrence::kBill, QDate(2026, 10, 31), QDate(2026, 12, 1)},
+            {"annual 29 Feb", Recurrence::kAnnual, QDate(2028, 2, 29), QDate(2029, 3, 1)},
+            {"one-time", Recurrence::kOneTime, QDate(2026, 12, 4), QDate()},
+            {"empty", QString(), QDate(2026, 12, 4), QDate()},
+            {"typed", u"Every Tuesday"_s, QDate(2026, 12, 4), QDate()},
+            {"wrong case", u"daily reminder"_s, QDate(2026, 12, 4), QDate()},
+            {"past the last date", Recurrence::kAnnual, QDate(9999, 6, 1), QDate()},
+        };
+        // clang-format on
+        for (const auto &c : cases) {
+            QVERIFY2(Recurrence::nextDay(c.name, c.firing) == c.next, c.row);
+            QVERIFY2(Recurrence::isOneTime(c.name) == (!c.next.isValid() && c.firing.year() < 9999),
+                     c.row);
+        }
+    }
+
     void aReminderFiresAtTheFirstTickOfItsMinuteOnly()
     {
         SchedulerFixture f(at(9, 59, 59, 900));
-        f.add(kToday, k10, u"Stand-up"_s, Recurrence::kOneTime, u"VITAL_LOOP"_s);
+        f.add(kToday, k10, u"Stand-up"_s, Recurrence::kDaily, u"VITAL_LOOP"_s);
         f.scheduler.Timer1_Timer();
         QVERIFY(f.host.events.isEmpty()); // a tenth of a second early is the minute before
 
         f.clock.set(at(10, 0, 0, 400));
         f.host.whileShown = [&] {
-            // Consumed and counted before the window is on screen.
+            // Copied, consumed and counted before the window is on screen.
+            QCOMPARE(f.liveNotes(kToday.addDays(1)), QStringList({u"Stand-up"_s}));
             QVERIFY(f.liveNotes(kToday).isEmpty());
             QCOMPARE(*f.store.numViewed(u"12/4/2026"_s), 1);
         };
@@ -114,14 +142,11 @@ private Q_SLOTS:
                 f.scheduler.lockDownEnded();
             f.clock.set(at(12, 0, 40));
             f.scheduler.Timer1_Timer();
-            QCOMPARE(f.host.events.first(),
-                     u"text:Date and Time: 12/4/2026\r\nReminder Note: bill"_s);
             QCOMPARE(f.host.notes(), QStringList({u"bill"_s}));
             QCOMPARE(f.liveNotes(kToday), QStringList({u"timed"_s, u"slept through"_s}));
             // The bill reminder moved on a month, its empty time kept.
-            const ReminderRecord copy = *f.store.readRecord(u"1/4/2027"_s, 1);
-            QCOMPARE(copy.time, QString());
-            QCOMPARE(copy.recurrence, Recurrence::kBill);
+            QCOMPARE(f.store.readRecord(u"1/4/2027"_s, 1)->time, QString());
+            QCOMPARE(f.store.readRecord(u"1/4/2027"_s, 1)->recurrence, Recurrence::kBill);
         }
     }
 
@@ -193,32 +218,6 @@ private Q_SLOTS:
         }
     }
 
-    void aRecurringReminderIsCopiedBeforeItsWindowShows()
-    {
-        SchedulerFixture f(at(23, 30, 1));
-        f.add(kToday, u"11:30:00 PM"_s, u"pills"_s, Recurrence::kDaily, u"CUCKOO_LOOP"_s);
-        bool checked = false;
-        f.host.whileShown = [&] {
-            QCOMPARE(f.liveNotes(kToday.addDays(1)), QStringList({u"pills"_s}));
-            QVERIFY(f.liveNotes(kToday).isEmpty());
-            checked = true;
-        };
-        f.scheduler.Timer1_Timer();
-        QVERIFY(checked);
-        const ReminderRecord copy = *f.store.readRecord(u"12/5/2026"_s, 1);
-        QCOMPARE(copy.sound, u"CUCKOO_LOOP"_s);
-        QCOMPARE(copy.time, u"11:30:00 PM"_s);
-        // A typed recurrence name moves nowhere: it is consumed like a one-time reminder.
-        f.add(kToday, u"11:31:00 PM"_s, u"typed"_s, u"Every other day"_s);
-        f.clock.set(at(23, 31, 30));
-        f.scheduler.Timer1_Timer();
-        f.clock.set(at(23, 31, 59));
-        f.scheduler.Timer1_Timer();
-        QCOMPARE(f.host.notes(), QStringList({u"pills"_s, u"typed"_s}));
-        // Today was complete after the typed one and went at the second tick.
-        QCOMPARE(*f.store.storedDays(), QStringList({u"12/5/2026"_s}));
-    }
-
     void damagedRecordsNeitherCrashNorFireWrongly()
     {
         SchedulerFixture f(at(10, 0, 10));
@@ -259,6 +258,124 @@ private Q_SLOTS:
         QCOMPARE(f.liveNotes(QDate(2027, 1, 4)), QStringList({u"rent"_s}));
         QCOMPARE(f.liveNotes(kToday), QStringList({u"rent"_s}));
         QCOMPARE(*f.store.numViewed(u"12/4/2026"_s), 0);
+    }
+
+    void theCurrentHourDecides()
+    {
+        SchedulerFixture f(at(10, 5));
+        f.add(kToday, u"9:00:00 AM"_s, u"missed this morning"_s);
+        f.add(kToday, u"10:30:00 AM"_s, u"half past"_s);
+        f.add(kToday, u"3:00:00 PM"_s, u"afternoon"_s);
+        f.scheduler.setManualCheck(1);
+        f.scheduler.StartReminderCheck();
+        QCOMPARE(f.host.notes(), QStringList({u"half past"_s}));
+        QVERIFY(!f.host.events.contains(kMessage));
+        // Already consumed: its own minute brings nothing.
+        f.clock.set(at(10, 30));
+        f.scheduler.Timer1_Timer();
+        QCOMPARE(f.host.shownTexts.size(), 1);
+        // Nothing of this hour: a manual check says so and leaves the others.
+        f.scheduler.setManualCheck(1);
+        f.scheduler.StartReminderCheck();
+        QCOMPARE(f.host.events.last(), kMessage);
+        QCOMPARE(f.liveNotes(kToday), QStringList({u"missed this morning"_s, u"afternoon"_s}));
+    }
+
+    void theMessageRules()
+    {
+        // An empty day: the manual check says so, start-up stays silent.
+        {
+            SchedulerFixture f(at(10, 5));
+            f.scheduler.StartReminderCheck();
+            QVERIFY(f.host.events.isEmpty());
+            f.scheduler.setManualCheck(1);
+            f.scheduler.StartReminderCheck();
+            QCOMPARE(f.host.events, QStringList({kMessage}));
+        }
+        // A complete day is removed; the message follows unless started with "-SU",
+        // whether the check is manual or not.
+        for (const QString &arguments : {u"-SU"_s, QString(), u"-su"_s, u"-SU "_s}) {
+            for (int manual : {0, 1}) {
+                SchedulerFixture f(at(10, 5));
+                f.host.arguments = arguments;
+                f.add(kToday, u"9:00:00 AM"_s, u"done"_s);
+                f.store.deleteFromList(u"12/4/2026"_s, u"1"_s);
+                f.scheduler.setManualCheck(manual);
+                f.scheduler.StartReminderCheck();
+                QVERIFY(!f.dayExists(kToday));
+                QCOMPARE(f.host.events.contains(kMessage), arguments != QLatin1String("-SU"));
+                QCOMPARE(f.scheduler.ManualCheck(), 0);
+            }
+        }
+    }
+
+    void aPasswordNotYetGivenOpensTheGateInstead()
+    {
+        SchedulerFixture f(at(10, 5));
+        f.program.setStoredPassword(*ScrambleText(u"secret"_s, u"1"_s));
+        f.add(kToday, u"10:30:00 AM"_s, u"hidden"_s);
+        f.host.stat = 0;
+        f.scheduler.setManualCheck(1);
+        f.scheduler.StartReminderCheck();
+        QCOMPARE(f.host.events, QStringList({u"gate"_s}));
+        QCOMPARE(f.scheduler.ManualCheck(), 1); // keeps its value
+        f.host.stat = 1;
+        f.scheduler.StartReminderCheck();
+        QCOMPARE(f.host.notes(), QStringList({u"hidden"_s}));
+        // Protection removed ("Last" present but empty): no gate whatever the flag.
+        f.program.setStoredPassword(QString());
+        f.host.stat = 0;
+        f.host.events.clear();
+        f.scheduler.setManualCheck(1);
+        f.scheduler.StartReminderCheck();
+        QCOMPARE(f.host.events, QStringList({kMessage}));
+    }
+
+    void theLookBackShowsMissedDaysNewestFirst()
+    {
+        SchedulerFixture f(at(10, 5));
+        f.program.setCheckMissed(u"14"_s);
+        f.add(kToday.addDays(-15), u"9:00:00 AM"_s, u"too old"_s);
+        f.add(kToday.addDays(-14), u"9:00:00 AM"_s, u"14 days"_s);
+        f.add(kToday.addDays(-3), u"8:00:00 PM"_s, u"weekly"_s, Recurrence::kWeekly,
+              u"PAGER_1_LOOP"_s);
+        f.add(kToday.addDays(-1), u"11:00:00 PM"_s, u"yesterday"_s);
+        f.add(kToday.addDays(-1), QString(), u"yesterday's bill"_s, Recurrence::kBill);
+        // A past day holding only holes.
+        f.add(kToday.addDays(-2), u"1:00:00 PM"_s, u"deleted"_s);
+        f.store.deleteFromList(u"12/2/2026"_s, u"1"_s);
+
+        f.scheduler.StartReminderCheck();
+        QCOMPARE(f.host.notes(),
+                 QStringList({u"yesterday"_s, u"yesterday's bill"_s, u"weekly"_s, u"14 days"_s}));
+        QVERIFY(f.host.timerWasOffWhileShown);
+        // Only the day is shown, not the time; the sound comes before the window.
+        QCOMPARE(f.host.shownTexts.at(2), u"Date and Time: 12/1/2026\r\nReminder Note: weekly"_s);
+        QCOMPARE(f.host.events.mid(f.host.events.indexOf(u"sound:PAGER_1_LOOP"_s), 2),
+                 QStringList({u"sound:PAGER_1_LOOP"_s, u"window"_s}));
+        // Missed three days ago, moved to seven days after today at the same time.
+        QCOMPARE(f.store.readRecord(u"12/11/2026"_s, 1)->time, u"8:00:00 PM"_s);
+        QCOMPARE(f.store.readRecord(u"12/11/2026"_s, 1)->sound, u"PAGER_1_LOOP"_s);
+        // The bill reminder moves a month from today.
+        QCOMPARE(f.liveNotes(QDate(2027, 1, 4)), QStringList({u"yesterday's bill"_s}));
+        // Every examined day is gone, section and index value; the 15-day-old one stays.
+        QStringList days = *f.store.storedDays();
+        days.sort();
+        QCOMPARE(days, QStringList({u"1/4/2027"_s, u"11/19/2026"_s, u"12/11/2026"_s}));
+        QVERIFY(!f.host.events.contains(kMessage));
+    }
+
+    void theLookBackDaysAreRoundedAndMayBeAbsurd()
+    {
+        for (const auto &[setting, shown] :
+             {std::pair{"2.5", 2}, {"3.5", 3}, {"-3", 0}, {"abc", 0}, {"2000000000", 4}}) {
+            SchedulerFixture f(at(10, 5));
+            f.program.setCheckMissed(QString::fromLatin1(setting));
+            for (int age : {1, 2, 4, 400})
+                f.add(kToday.addDays(-age), u"9:00:00 AM"_s, QString::number(age));
+            f.scheduler.StartReminderCheck();
+            QCOMPARE(f.host.shownTexts.size(), shown);
+        }
     }
 };
 

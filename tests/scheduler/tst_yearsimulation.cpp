@@ -72,17 +72,10 @@ private Q_SLOTS:
                          TextForms::dayKey(now.date()) + QLatin1Char(' ') +
                          now.time().toString(u"h:mm"_s);
         };
-        qint64 ticks = 0;
-        while (Clock::now().date() < end) {
+        for (; Clock::now().date() < end; f.clock.advanceMs(Scheduler::kTickMs))
             f.scheduler.Timer1_Timer();
-            f.clock.advanceMs(Scheduler::kTickMs);
-            ++ticks;
-        }
         fired.sort();
-        QCOMPARE(fired.size(), expected.size());
         QCOMPARE(fired, expected);
-        qInfo("%lld ticks over the year; %lld reminders fired, none twice, none lost", ticks,
-              qint64(fired.size()));
 
         // What is left waits in the next year, each on its next day.
         QStringList newYear = f.liveNotes(QDate(2029, 1, 1));

@@ -1,9 +1,12 @@
-// The stored text forms of days, times and moments, date-serial carrying,
-// and how numbers are read from stored text. (That what is parsed is written
-// back and read again unchanged is the fuzz target's; the minute, hour and day
-// differences are walked at their boundaries by the due check's tests and the
-// year simulation.)
+// The stored text forms of days, times and moments, date-serial carrying, how
+// numbers are read from stored text, and the scrambling of notes and passwords:
+// the key pinned by known answers, the modes and the failures. (That what is
+// parsed or scrambled comes back unchanged is the fuzz targets'; the minute, hour
+// and day differences are walked at their boundaries by the due check's tests
+// and the year simulation.)
 #include "TestRegistry.h"
+#include "platform/Cp1252.h"
+#include "store/ScrambleText.h"
 #include "store/TextForms.h"
 
 using namespace TextForms;
@@ -15,19 +18,17 @@ private Q_SLOTS:
     void formsAreFixedWhateverTheLocale()
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        QCOMPARE(dayKey(QDate(2026, 12, 4)), u"12/4/2026"_s);
+        const QDate d(2026, 12, 4);
+        QCOMPARE(dayKey(d), u"12/4/2026"_s);
         QCOMPARE(dayKey(QDate(2027, 1, 31)), u"1/31/2027"_s);
         QCOMPARE(timeText(QTime(15, 5)), u"3:05:00 PM"_s);
         QCOMPARE(timeText(QTime(0, 0)), u"12:00:00 AM"_s);
         QCOMPARE(timeText(QTime(12, 30, 9)), u"12:30:09 PM"_s);
-        QCOMPARE(momentText(QDateTime(QDate(2026, 12, 4), QTime(15, 5))),
-                 u"12/4/2026 3:05:00 PM"_s);
-        QCOMPARE(momentText(QDateTime(QDate(2026, 12, 4), QTime(0, 0))), u"12/4/2026"_s);
-        QCOMPARE(momentText(QDateTime(QDate(2026, 12, 4), QTime(0, 0, 1))),
-                 u"12/4/2026 12:00:01 AM"_s);
+        QCOMPARE(momentText(QDateTime(d, QTime(15, 5))), u"12/4/2026 3:05:00 PM"_s);
+        QCOMPARE(momentText(QDateTime(d, QTime(0, 0))), u"12/4/2026"_s);
+        QCOMPARE(momentText(QDateTime(d, QTime(0, 0, 1))), u"12/4/2026 12:00:01 AM"_s);
         QLocale::setDefault(QLocale::c());
-        QCOMPARE(dayKey(QDate()), QString());
-        QCOMPARE(dayKey(QDate(10000, 1, 1)), QString());
+        QVERIFY(dayKey(QDate()).isEmpty() && dayKey(QDate(10000, 1, 1)).isEmpty());
     }
 
     void parsingTakesWhatPeopleWrite()
@@ -56,7 +57,7 @@ private Q_SLOTS:
                      text);
     }
 
-    // (Carrying past a month's or a year's end: the recurrence test.)
+    // (Carrying past a month's or a year's end: the scheduler's recurrence table.)
     void dateSerialCarries()
     {
         // clang-format off
@@ -71,7 +72,7 @@ private Q_SLOTS:
             QCOMPARE(dateSerial(c.y, c.m, c.d), c.expected);
     }
 
-    void numbersAreReadByTheirLeadingDigits()
+    void numbersAreReadByTheirLeadingDigitsOrAsAWhole()
     {
         // clang-format off
         const struct { QString text; double leading; qint64 whole; } cases[] = {
@@ -87,19 +88,48 @@ private Q_SLOTS:
             QCOMPARE(leadingNumber(c.text), c.leading);
             QCOMPARE(wholeNumber(c.text), c.whole);
         }
-    }
-
-    void theNumericTestTakesTheWholeText()
-    {
-        QCOMPARE(numericValue(u" 10 "_s), 10.0);
-        QCOMPARE(numericValue(u"-1"_s), -1.0);
-        QCOMPARE(numericValue(u"+2.5"_s), 2.5);
-        QCOMPARE(numericValue(u"1e1"_s), 10.0);
-        QCOMPARE(numericValue(u"3."_s), 3.0);
+        // The numeric test takes the whole text.
+        for (const auto &[text, v] :
+             {std::pair{" 10 ", 10.0}, {"-1", -1.0}, {"+2.5", 2.5}, {"1e1", 10.0}, {"3.", 3.0}})
+            QCOMPARE(numericValue(QString::fromLatin1(text)), v);
         for (const QString &text : {u"ten"_s, u"10 days"_s, u""_s, u"1e"_s, u"."_s})
             QCOMPARE(numericValue(text), std::nullopt);
         QCOMPARE(roundHalfEven(std::nan("")), 0);
         QCOMPARE(roundHalfEven(-1e300), -qint64(9007199254740992LL));
+    }
+
+    void theScrambleKeyNeverChangesAndEveryModeButOneUnscrambles()
+    {
+        const QString plain = u"Pay the rent"_s;
+        const QString scrambled = *ScrambleText(plain, u"1"_s);
+        for (const QString &mode : {u"0"_s, QString(), u"1 "_s, u" 1"_s, u"01"_s})
+            QCOMPARE(ScrambleText(scrambled, mode), plain);
+        // Known answers: every stored note and password depends on the key never changing,
+        // up to its last character (975) and from its first again.
+        QList<int> codes;
+        for (QChar c : scrambled)
+            codes << Cp1252::code(c);
+        QCOMPARE(codes, QList<int>({133, 142, 227, 66, 229, 146, 218, 156, 170, 159, 206, 202}));
+        const QString x976 = *ScrambleText(QString(976, u'x'), u"1"_s);
+        QCOMPARE(Cp1252::code(x976.at(974)), 'x' + ']');
+        QCOMPARE(Cp1252::code(x976.at(975)), 'x' + '5');
+        QCOMPARE(ScrambleText(QString(), u"1"_s), QString());
+        // Every code comes back, the five undefined ones (0x81, 0x8D, ...) included.
+        for (int code = 0; code < 256; ++code)
+            QCOMPARE(Cp1252::code(Cp1252::character(code)), code);
+        QCOMPARE(Cp1252::character(0x80), QChar(0x20AC));
+
+        // Failures give no result. A character Windows-1252 cannot hold, and a code pushed past
+        // 255: y-diaeresis (255) plus any key code.
+        for (const QString &text :
+             {u"snow \u2603"_s, u"smile \U0001F600"_s, u"\u0080"_s, u"\u00FF"_s})
+            QVERIFY2(!ScrambleText(text, u"1"_s), qPrintable(text));
+        // Unscrambling plain text falls below 0 at the first small code.
+        QVERIFY(scrambleKeyCode(1) > '!');
+        QCOMPARE(ScrambleText(u"!"_s, u"0"_s), std::nullopt);
+        // Too long for the position counter, even though every character is fine.
+        QCOMPARE(ScrambleText(QString(32768, QLatin1Char('a')), u"1"_s), std::nullopt);
+        QVERIFY(ScrambleText(QString(32767, QLatin1Char('a')), u"1"_s));
     }
 };
 
