@@ -152,6 +152,14 @@ private Q_SLOTS:
 
     void aJumpOfTheClockCatchesUpOnceInSlotOrder()
     {
+        { // A busy machine held a tick up from 10:00:59.9 to 10:02:00.2: 10:01 had no tick.
+            SchedulerFixture busy(at(10, 0, 59, 900));
+            busy.add(kToday, u"10:01:00 AM"_s, u"held up"_s);
+            busy.scheduler.Timer1_Timer();
+            busy.clock.set(at(10, 2, 0, 200));
+            busy.scheduler.Timer1_Timer();
+            QCOMPARE(busy.host.notes(), QStringList({u"held up"_s}));
+        }
         // Asleep from 10:00 to 10:45: on waking, what the sleep skipped comes up late,
         // once each, in slot order, with its own moment; before and after stay.
         SchedulerFixture f(at(10, 0, 10));
