@@ -65,11 +65,8 @@ private Q_SLOTS:
     {
         ChmArchive archive;
         QVERIFY2(archive.open(helpFile), qPrintable(archive.errorString()));
+        // (The default topic, the contents tree and a page shown: the help window's test.)
         QCOMPARE(archive.title(), u"Pingalo! Vantor Help"_s);
-        QCOMPARE(archive.defaultTopic(), u"welcome.htm"_s);
-        const QStringList contents = outline(archive.contents());
-        QCOMPARE(contents.size(), 10);
-        QCOMPARE(contents.at(2), u"  Repeating reminders -> recurrence.htm"_s);
         const auto page = archive.read(u"welcome.htm"_s);
         QVERIFY(page && page->contains("<title>Welcome to Pingalo! Vantor</title>"));
         QCOMPARE(archive.read(u"/WELCOME.HTM"_s), page);

@@ -1,10 +1,49 @@
 // What every settings store must do, run against the memory store and the
-// SQLite store alike.
+// SQLite store alike; then the SQLite store's file: its schema and modes, files
+// it must leave alone, and other processes using the same file.
+#include "TestFiles.h"
 #include "TestRegistry.h"
 #include "platform/MemorySettingsStore.h"
 #include "platform/SqliteSettingsStore.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+// Runs SQL on the file through a connection of its own, as another process would.
+QString query(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    QString result;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_stmt *stmt = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
+            result =
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return result;
+}
+
+const char kSchema[] = "CREATE TABLE entries(app TEXT NOT NULL, section TEXT NOT NULL, "
+                       "name TEXT NOT NULL, value TEXT NOT NULL, PRIMARY KEY(app, section, name))";
+
+int mode(const QString &path)
+{
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st.st_mode & 0777;
+}
+
+} // namespace
 
 class TstSettingsStore : public QObject {
     Q_OBJECT
@@ -12,12 +51,21 @@ class TstSettingsStore : public QObject {
     QTemporaryDir m_dir;
     int m_files = 0;
 
-    std::unique_ptr<SettingsStore> make(const QString &kind)
+    // The store of the row: the memory store, or a SQLite store on a new file.
+    std::unique_ptr<SettingsStore> make()
     {
-        if (kind == QLatin1String("memory"))
+        QFETCH(bool, sqlite);
+        if (!sqlite)
             return std::make_unique<MemorySettingsStore>();
         return std::make_unique<SqliteSettingsStore>(
             m_dir.filePath(u"store%1.db"_s.arg(++m_files)));
+    }
+
+    static void bothKinds()
+    {
+        QTest::addColumn<bool>("sqlite");
+        QTest::newRow("memory") << false;
+        QTest::newRow("sqlite") << true;
     }
 
     // A section's values as "name=value", in their order.
@@ -31,17 +79,10 @@ class TstSettingsStore : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("memory") << u"memory"_s;
-        QTest::newRow("sqlite") << u"sqlite"_s;
-    }
-
+    void valuesReadBackAndKeepTheirPlace_data() { bothKinds(); }
     void valuesReadBackAndKeepTheirPlace()
     {
-        QFETCH_GLOBAL(QString, kind);
-        auto store = make(kind);
+        auto store = make();
         const QString s = u"Reminders\\12/4/2026\\1"_s;
         QCOMPARE(store->get(s, u"Reminder"_s), QString()); // absent is empty
         // Updating a value (the last two) keeps its place among the others.
@@ -75,15 +116,14 @@ private Q_SLOTS:
         QCOMPARE(listed(*store, u"S"_s), QStringList({u"v="_s + all}));
     }
 
+    void deletingASectionTakesItsSubsectionsAndNothingElse_data() { bothKinds(); }
     void deletingASectionTakesItsSubsectionsAndNothingElse()
     {
-        QFETCH_GLOBAL(QString, kind);
-        auto store = make(kind);
-        const QStringList sections =
-            u"Reminders|Reminders\\12/4/2026|Reminders\\12/4/2026\\1|Reminders\\12/4/"
-            u"2026\\12\\deeper|"
-            u"Reminders\\12/4/20261|Reminders\\12/4/20261\\1|Reminders\\12/4/2026]|Reminders\\12/4/202"_s
-                .split(u'|');
+        auto store = make();
+        const QStringList sections = u"Reminders|Reminders\\12/4/2026|Reminders\\12/4/2026\\1|"
+                                     u"Reminders\\12/4/2026\\12\\deeper|Reminders\\12/4/20261|"
+                                     u"Reminders\\12/4/20261\\1|Reminders\\12/4/2026]|"
+                                     u"Reminders\\12/4/202"_s.split(u'|');
         for (const QString &s : sections)
             QVERIFY(store->save(s, u"v"_s, s));
         QStringList slots = *store->childSections(u"Reminders\\12/4/2026"_s);
@@ -111,10 +151,10 @@ private Q_SLOTS:
         QVERIFY(store->listTree(u"Nowhere"_s)->isEmpty());
     }
 
+    void transactionsLandWholeOrNotAtAll_data() { bothKinds(); }
     void transactionsLandWholeOrNotAtAll()
     {
-        QFETCH_GLOBAL(QString, kind);
-        auto store = make(kind);
+        auto store = make();
         QVERIFY(store->save(u"S"_s, u"kept"_s, u"1"_s));
         const bool landed = store->transaction([&] {
             store->save(u"S"_s, u"kept"_s, u"2"_s);
@@ -136,6 +176,99 @@ private Q_SLOTS:
         }));
         QCOMPARE(store->get(u"S"_s, u"outer"_s), u"o"_s);
         QCOMPARE(store->get(u"S"_s, u"inner"_s), QString());
+    }
+
+    void aNewStoreIsPrivateAndHasTheDocumentedSchema()
+    {
+        const QString path = m_dir.filePath(u"new/pingalo/store.db"_s);
+        SqliteSettingsStore store(path);
+        QVERIFY(store.save(u"Settings"_s, u"CheckMissed"_s, u"14"_s));
+        QCOMPARE(mode(QFileInfo(path).absolutePath()), 0700);
+        QCOMPARE(mode(path), 0600);
+        QCOMPARE(query(path, "SELECT sql FROM sqlite_master WHERE name='entries'"),
+                 QString::fromLatin1(kSchema));
+        QCOMPARE(query(path, "PRAGMA user_version"), u"1"_s);
+        QCOMPARE(query(path, "PRAGMA journal_mode"), u"wal"_s);
+        QCOMPARE(query(path, "SELECT app||'|'||section||'|'||name||'|'||value FROM entries"),
+                 u"Pingalo!|Settings|CheckMissed|14"_s);
+    }
+
+    void aFileThatIsNotOurStoreIsNeverTouched()
+    {
+        // Databases are made by their SQL.
+        const struct {
+            const char *name;
+            QByteArray content;
+        } cases[] = {
+            {"text", "NumReminders=3\r\nnot a database at all\r\n"},
+            {"another program's database",
+             "CREATE TABLE photos(id INTEGER); INSERT INTO photos VALUES(1);"},
+            {"a newer format", QByteArray(kSchema) + "; PRAGMA user_version=7;"},
+        };
+        for (const auto &c : cases) {
+            const QString path =
+                m_dir.filePath(u"foreign-%1.db"_s.arg(QString::fromLatin1(c.name)));
+            if (c.content.startsWith("CREATE")) {
+                sqlite3 *db = nullptr;
+                QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+                QCOMPARE(sqlite3_exec(db, c.content.constData(), nullptr, nullptr, nullptr),
+                         SQLITE_OK);
+                sqlite3_close(db);
+            } else {
+                writeFile(path, c.content);
+            }
+            const QByteArray before = readFile(path);
+            SqliteSettingsStore store(path);
+            const bool refused = !store.get(u"Settings"_s, u"Last"_s) &&
+                                 !store.save(u"Settings"_s, u"Last"_s, u"x"_s) &&
+                                 !store.deleteSection(u"Reminders"_s) &&
+                                 !store.listValues(u"Reminders"_s) &&
+                                 !store.transaction([] { return true; });
+            QVERIFY2(refused && readFile(path) == before && !QFile::exists(path + u"-wal"_s),
+                     c.name);
+        }
+    }
+
+    void aStoreThatCannotBeMadeFailsAndRecoversWhenItCan()
+    {
+        // The folder of the store is a plain file: nothing can be created there.
+        const QString blocker = m_dir.filePath(u"blocker"_s);
+        QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
+        SqliteSettingsStore store(blocker + u"/store.db"_s);
+        QVERIFY(!store.get(u"S"_s, u"v"_s));
+        QVERIFY(!store.save(u"S"_s, u"v"_s, u"1"_s));
+        // Once the way is clear the same store object works.
+        QVERIFY(QFile::remove(blocker));
+        QVERIFY(store.save(u"S"_s, u"v"_s, u"1"_s));
+        QCOMPARE(store.get(u"S"_s, u"v"_s), u"1"_s);
+    }
+
+    void anotherProcessSeesEveryWriteAndMayHoldTheFileForAWhile()
+    {
+        const QString path = m_dir.filePath(u"shared.db"_s);
+        SqliteSettingsStore program(path);
+        SqliteSettingsStore tool(path);
+        QVERIFY(program.save(u"S"_s, u"v"_s, u"1"_s));
+        QCOMPARE(tool.get(u"S"_s, u"v"_s), u"1"_s);
+        QVERIFY(tool.save(u"S"_s, u"v"_s, u"2"_s));
+        QCOMPARE(program.get(u"S"_s, u"v"_s), u"2"_s);
+
+        // A writer holds the lock for 300 ms; the program's write waits for it.
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "BEGIN IMMEDIATE; UPDATE entries SET value='3' WHERE name='v';",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        std::thread releaser([db] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        });
+        const bool saved = program.save(u"S"_s, u"w"_s, u"4"_s);
+        releaser.join();
+        sqlite3_close(db);
+        QVERIFY(saved);
+        QCOMPARE(program.get(u"S"_s, u"v"_s), u"3"_s);
+        QCOMPARE(tool.get(u"S"_s, u"w"_s), u"4"_s);
     }
 };
 
