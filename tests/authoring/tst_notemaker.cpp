@@ -92,7 +92,7 @@ private Q_SLOTS:
         QCOMPARE(state(), fresh);
     }
 
-    void theChecksInTheirOrder()
+    void theChecksInTheirOrderAndTheErrors()
     {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
@@ -114,6 +114,21 @@ private Q_SLOTS:
         QCOMPARE(press(f).text, u"Please enter a reminder note."_s);
         QCOMPARE(w->Status->text(), u"Incomplete Date Error"_s);
         QVERIFY(f.stored(kToday).isEmpty());
+
+        // A note that cannot be kept, and a store that refuses: errors, not warnings.
+        w->DTPicker1->setDate(QDate(2026, 12, 5));
+        w->NoteEdit->setPlainText(u"Snow \u2603 day"_s);
+        const auto error = press(f);
+        QCOMPARE(error.icon, QMessageBox::Critical);
+        QCOMPARE(error.text,
+                 QStringLiteral("Pingalo! has encountered an error and the reminder note could "
+                                "not be created. You may need to restart your system to clear "
+                                "the error."));
+        QCOMPARE(f.store.sectionCount(), 0); // scrambled before the first write
+
+        w->NoteEdit->setPlainText(u"Snow day"_s);
+        f.store.setBroken(true);
+        QCOMPARE(press(f).icon, QMessageBox::Critical);
         QVERIFY(f.timer.isActive());
     }
 
@@ -140,26 +155,6 @@ private Q_SLOTS:
         QCOMPARE(press(f).text, QString());
         QCOMPARE(*f.reminders.numReminders(kToday), 3);
         QVERIFY(f.reminders.readRecord(kToday, 3)->isHole());
-    }
-
-    void notesThatCannotBeKeptAndStoresThatRefuse()
-    {
-        NoteMakerFixture f;
-        NoteMaker *w = f.window;
-        w->DTPicker1->setDate(QDate(2026, 12, 5));
-        w->NoteEdit->setPlainText(u"Snow \u2603 day"_s);
-        const auto said = press(f);
-        QCOMPARE(said.icon, QMessageBox::Critical);
-        QCOMPARE(said.text,
-                 QStringLiteral("Pingalo! has encountered an error and the reminder note could "
-                                "not be created. You may need to restart your system to clear "
-                                "the error."));
-        QCOMPARE(f.store.sectionCount(), 0); // scrambled before the first write
-
-        w->NoteEdit->setPlainText(u"Snow day"_s);
-        f.store.setBroken(true);
-        QCOMPARE(press(f).icon, QMessageBox::Critical);
-        QVERIFY(f.timer.isActive());
     }
 
     void theBillRoad()
@@ -197,17 +192,48 @@ private Q_SLOTS:
         f.billDate = u"12/4/2026"_s;
         w->Combo2->setCurrentIndex(5);
         QCOMPARE(press(f).text, u"Cannot set reminder for past dates, or times."_s);
-        QVERIFY(f.billDate.isEmpty()); // (then the pickers decide: the wizard's close-box test)
+        QVERIFY(f.billDate.isEmpty());
+
+        // The wizard cancelled: a one-time reminder again, the bill day kept.
+        f.billDate = u"12/20/2026"_s;
+        w->NoteEdit->setPlainText(u"kept"_s);
+        throughTheWizard(f, [](BillForm *wizard) { wizard->Command2->click(); });
+        QCOMPARE(w->Combo2->currentText(), u"One-Time Reminder"_s);
+        QCOMPARE(f.billDate, u"12/20/2026"_s);
+
+        // Closed otherwise: still "Bill Reminder"; without a bill day the pickers decide.
+        f.billDate.clear();
+        throughTheWizard(f, [](BillForm *wizard) { wizard->close(); });
+        QVERIFY(f.billDate.isEmpty());
+        w->DTPicker2->setTime(QTime(17, 0));
+        QCOMPARE(press(f).text, QString());
+        QCOMPARE(f.stored(u"12/4/2026"_s),
+                 QStringList({u"kept|Sounds|Bill Reminder|5:00:00 PM"_s}));
     }
 
-    // Only a choice from the list opens the wizard: the item's name typed, with Enter or as the
-    // focus leaves, does not. And About comes up once.
+    // An item's name typed is not a choice, with Enter or as the focus leaves: the sound
+    // stored is the text of the box, chosen or typed (chosen: the e2e test); only a choice
+    // from the list opens the wizard. And About comes up once.
     void typedItemNamesAreNotChoicesAndAboutIsOne()
     {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
+        w->Check1->setChecked(true);
+        w->soundSelection().Combo1_DropDown(); // and closed without a choice
+        QVERIFY(!w->Combo1->isLocked());
+        w->Combo1->setFocus();
+        w->Combo1->lineEdit()->selectAll();
+        QTest::keyClicks(w->Combo1->lineEdit(), u"No Sound"_s);
+        w->NoteEdit->setFocus();
+        QVERIFY(w->Check1->isChecked());
+        w->NoteEdit->setPlainText(u"Typed sound"_s);
+        w->DTPicker2->setTime(QTime(11, 0));
+        QCOMPARE(press(f).text, QString());
+        QCOMPARE(f.stored(kToday),
+                 QStringList({u"Typed sound|No Sound|One-Time Reminder|11:00:00 AM"_s}));
+
         int wizards = 0; // each closed at once
         std::function<void(BillForm *)> close = [&](BillForm *b) {
             ++wizards, b->close(), whenModal<BillForm>(close, w);
@@ -289,26 +315,7 @@ private Q_SLOTS:
         }
     }
 
-    void cancelAndTheCloseBox()
-    {
-        NoteMakerFixture f;
-        f.billDate = u"12/20/2026"_s;
-        f.window->NoteEdit->setPlainText(u"kept"_s);
-        throughTheWizard(f, [](BillForm *wizard) { wizard->Command2->click(); });
-        QCOMPARE(f.window->Combo2->currentText(), u"One-Time Reminder"_s);
-        QCOMPARE(f.billDate, u"12/20/2026"_s);
-
-        // Closed otherwise: still "Bill Reminder"; without a bill day the pickers decide.
-        f.billDate.clear();
-        throughTheWizard(f, [](BillForm *wizard) { wizard->close(); });
-        QVERIFY(f.billDate.isEmpty());
-        f.window->DTPicker2->setTime(QTime(17, 0));
-        QCOMPARE(press(f).text, QString());
-        QCOMPARE(f.stored(u"12/4/2026"_s),
-                 QStringList({u"kept|Sounds|Bill Reminder|5:00:00 PM"_s}));
-    }
-
-    void theFourStates()
+    void theFourStatesAndThePreview()
     {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
@@ -337,13 +344,8 @@ private Q_SLOTS:
         w->SndPreviewBttn->click();
         QCOMPARE(f.output.calls.last(), u"stop"_s);
         QCOMPARE(w->SndPreviewBttn->text(), u"&Preview"_s);
-    }
 
-    void noSoundAndResetLeaveALoopPlaying()
-    {
-        NoteMakerFixture f;
-        NoteMaker *w = f.window;
-        w->Check1->setChecked(true);
+        // "No Sound" and a reset leave a playing loop alone.
         choose(w, u"PAGER_1_LOOP"_s);
         w->SndPreviewBttn->click();
         f.output.calls.clear();
@@ -367,30 +369,7 @@ private Q_SLOTS:
         QCOMPARE(f.output.calls, QStringList({u"stop"_s}));
     }
 
-    // The sound stored is the text of the box, chosen or typed (chosen: the e2e test). An
-    // item's name typed is not a choice, not even when the focus leaves the box.
-    void aListDroppedAndLeftUnlocksTheBox()
-    {
-        NoteMakerFixture f;
-        NoteMaker *w = f.window;
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w));
-        w->Check1->setChecked(true);
-        w->soundSelection().Combo1_DropDown(); // and closed without a choice
-        QVERIFY(!w->Combo1->isLocked());
-        w->Combo1->setFocus();
-        w->Combo1->lineEdit()->selectAll();
-        QTest::keyClicks(w->Combo1->lineEdit(), u"No Sound"_s);
-        w->NoteEdit->setFocus();
-        QVERIFY(w->Check1->isChecked());
-        w->NoteEdit->setPlainText(u"Typed sound"_s);
-        w->DTPicker2->setTime(QTime(11, 0));
-        QCOMPARE(press(f).text, QString());
-        QCOMPARE(f.stored(kToday),
-                 QStringList({u"Typed sound|No Sound|One-Time Reminder|11:00:00 AM"_s}));
-    }
-
-    void missedReminderDays()
+    void theSettingsMenu()
     {
         NoteMakerFixture f;
         // Types the answers (then cancels), presses the buttons; gives what each box said.
@@ -416,11 +395,8 @@ private Q_SLOTS:
                  QStringList({again, range, again, range, again, range, again, range, again}));
         QCOMPARE(ask({u"31"_s}, {B::Cancel}), QStringList({again, range}));
         QCOMPARE(*f.program.checkMissed(), u"7"_s);
-    }
 
-    void startUpAndPasswordProtection()
-    {
-        NoteMakerFixture f;
+        // The start-up item, and password protection switched on and off.
         SettingsMenu *menu = f.window->settingsMenu();
         menu->StartupItem->trigger();
         QCOMPARE(*f.program.startUp(), u"True"_s);
