@@ -98,7 +98,7 @@ private Q_SLOTS:
         }
     }
 
-    void aWrongPasswordBringsTheGateBackUntilTheRightOne()
+    void wrongPasswordsKeysAndCancel()
     {
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
         QPointer<PassFormEnter> gate = makeGate(f, u"Secret"_s);
@@ -129,13 +129,10 @@ private Q_SLOTS:
         damaged->exec();
         QCOMPARE(messages.texts(), QStringList(2, u"The password you entered is incorrect."_s));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
 
-    void escapeAndEnterOutsideTheBoxDoNothingAndCancelDestroysTheFlag()
-    {
-        SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
-        QPointer<PassFormEnter> gate = makeGate(f, u"pw"_s);
-        MessageRecorder messages;
+        // Escape, and Enter outside the box, do nothing; Cancel destroys the flag.
+        messages.messages.clear();
+        gate = makeGate(f, u"pw"_s);
         whenModal<PassFormEnter>([&](PassFormEnter *shown) {
             QTest::keyClick(shown, Qt::Key_Escape);
             QTest::keyClick(shown->Command2, Qt::Key_Return);
@@ -197,7 +194,7 @@ private Q_SLOTS:
         QVERIFY(!slow.host.notes().contains(u"now"_s));
     }
 
-    void onlyCarriageReturnAndLineFeedEndALine()
+    void whichLinesAreEntries()
     {
         const QByteArray a = queueLine("12/4/2026 11:40:00 PM", u"first"_s);
         const QByteArray b = queueLine("12/4/2026 11:50:00 PM", u"second"_s);
@@ -208,11 +205,8 @@ private Q_SLOTS:
         QCOMPARE(single.size(), 1);
         QCOMPARE(single.first().note, u"first"_s);
         QCOMPARE(single.first().sound, u"BEEP\n12/4/2026 11:50:00 PM"_s);
-    }
 
-    // (Any bytes at all: the fuzz target's.)
-    void badLinesAreSkippedAndTheRestShown()
-    {
+        // Bad lines are skipped and the rest shown. (Any bytes at all: the fuzz target's.)
         const QByteArray good = queueLine("12/4/2026 11:40:00 PM", u"good"_s);
         const QByteArray content = QByteArray("12/4/2026 11:45:00 PM|only two fields\r\n") +
                                    queueLine("the 4th of December", u"no date"_s) + "\r\n" +

@@ -193,7 +193,7 @@ private Q_SLOTS:
                  u"Pingalo!|Settings|CheckMissed|14"_s);
     }
 
-    void aFileThatIsNotOurStoreIsNeverTouched()
+    void aFileThatIsNotOurStoreIsNeverTouchedAndOneThatCannotBeMadeFails()
     {
         // Databases are made by their SQL.
         const struct {
@@ -227,10 +227,8 @@ private Q_SLOTS:
             QVERIFY2(refused && readFile(path) == before && !QFile::exists(path + u"-wal"_s),
                      c.name);
         }
-    }
 
-    void aStoreThatCannotBeMadeFailsAndRecoversWhenItCan()
-    {
+        // A store that cannot be made fails, and recovers when it can.
         // The folder of the store is a plain file: nothing can be created there.
         const QString blocker = m_dir.filePath(u"blocker"_s);
         QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
