@@ -10,7 +10,6 @@
 #include "authoring/SoundBox.h"
 #include "authoring/SoundSelection.h"
 #include "password/PassFormCreate.h"
-#include "scheduler/Recurrence.h"
 #include "shell/About.h"
 
 #include <QAbstractItemView>

@@ -44,7 +44,7 @@ class TstCtl : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void refusesWhatItCannotDoAndWritesNothing()
+    void refusesAddsListsAndDeletesAsTheWindowsDoAndAPasswordGuardsThem()
     {
         const TestClock clock(QDateTime(QDate(2026, 12, 6), QTime(10, 0, 30)));
         MemorySettingsStore settings;
@@ -85,12 +85,8 @@ private Q_SLOTS:
         }
         QCOMPARE(ReminderStore(settings).allLiveReminders()->size(), 0);
         QCOMPARE(ctl(settings, u"add --help"_s).code, 0);
-    }
 
-    void addsListsAndDeletesAsTheWindowsDoAndAPasswordGuardsThem()
-    {
-        const TestClock clock(QDateTime(QDate(2026, 12, 6), QTime(10, 0)));
-        MemorySettingsStore settings;
+        // Adding, listing and deleting as the windows do.
         QCOMPARE(ctl(settings, u"add -t \"2:30 pm\" -s beep Call Ann"_s).out,
                  u"Reminder is set for: 12/6/2026 2:30:00 PM (number 1 of the day)\n"_s);
         QCOMPARE(ctl(settings, u"add -t 14:30 -"_s, "Two\nlines\n").code, 0);

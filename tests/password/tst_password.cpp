@@ -98,7 +98,7 @@ private Q_SLOTS:
         }
     }
 
-    void wrongPasswordsKeysAndCancel()
+    void wrongAndRightPasswordsKeysAndCancel()
     {
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
         QPointer<PassFormEnter> gate = makeGate(f, u"Secret"_s);
@@ -143,21 +143,18 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(gate.isNull());
         QVERIFY(messages.messages.isEmpty());
-    }
 
-    // Which entries are due is the queue file's test; here, that they come every time.
-    void theRightPasswordShowsTheQueueFileEveryTime()
-    {
+        // The right password shows the queue file every time. (Which entries are due is
+        // the queue file's test.)
         QTemporaryDir dir;
         write(dir, queueLine("12/4/2026 11:00:00 AM", u"dentist"_s) + "\r\n" +
                        queueLine("12/5/2026 8:00:00 AM", u"tomorrow"_s) + "\r\n");
         const QString previous = QDir::currentPath();
         QDir::setCurrent(dir.path());
-        SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
-        std::unique_ptr<PassFormEnter> gate(makeGate(f, u"pw"_s));
+        std::unique_ptr<PassFormEnter> right(makeGate(f, u"pw"_s));
         for (int round = 0; round < 2; ++round) {
             whenModal<PassFormEnter>([](PassFormEnter *shown) { typeAndPress(shown, u"pw"_s); });
-            gate->exec();
+            right->exec();
         }
         QDir::setCurrent(previous);
         QCOMPARE(f.host.notes(),
@@ -194,7 +191,7 @@ private Q_SLOTS:
         QVERIFY(!slow.host.notes().contains(u"now"_s));
     }
 
-    void whichLinesAreEntries()
+    void whichLinesAndFilesGiveEntries()
     {
         const QByteArray a = queueLine("12/4/2026 11:40:00 PM", u"first"_s);
         const QByteArray b = queueLine("12/4/2026 11:50:00 PM", u"second"_s);
@@ -214,10 +211,8 @@ private Q_SLOTS:
                                    QByteArray(100, '1') + "|x|BEEP\r\n" + // too long a moment
                                    good + "|extra|fields\r\n" + "\r\n";
         QCOMPARE(notes(QueueFile::parse(content)), QStringList({u"good"_s}));
-    }
 
-    void filesThatAreNotThereOrNotReadyGiveNothing()
-    {
+        // Files that are not there, or not ready, give nothing.
         QTemporaryDir dir;
         QCOMPARE(QueueFile::read(dir.filePath(QueueFile::kFileName)), QList<QueuedReminder>());
         QCOMPARE(QueueFile::read(write(dir, QByteArray())), QList<QueuedReminder>());
