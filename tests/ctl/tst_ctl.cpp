@@ -64,7 +64,6 @@ private Q_SLOTS:
             {u"add -t 25:70 Tea"_s, 1, u"not a time"_s},
             {u"add -r hourly -t 11:00 Tea"_s, 1, u"not a recurrence"_s},
             {u"add -t 9:59 Tea"_s, 1, u"past dates, or times: 12/6/2026 9:59"_s},
-            {u"add -t 10:00 Tea"_s, 1, u"for the current time"_s},
             {u"add -d today -r bill Tea"_s, 1, u"past dates"_s},
             {u"add -t 11:00 -s KAZOO Tea"_s, 1, u"Please select a sound"_s},
             {u"add -t 11:00 Snow\u2603"_s, 1, u"cannot be kept"_s},
