@@ -61,7 +61,7 @@ class TstNoteMaker : public QObject {
 private Q_SLOTS:
     // As loaded and after a reset: today at midnight, one-time, no sound, no note; every
     // control inside its frame, clear of the others.
-    void theFormAsLoadedAndAfterAReset()
+    void theFormAsLoadedAfterAResetAndTheMinuteBoundaries()
     {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
@@ -89,6 +89,28 @@ private Q_SLOTS:
         w->Status->setText(u"Reminder is set for: ..."_s);
         w->ResetItem->trigger();
         QCOMPARE(state(), fresh);
+
+        // The minute boundaries: this minute is refused, the next one is not.
+        f.clock.set(QDateTime(QDate(2026, 12, 4), QTime(10, 15, 59)));
+        w->NoteEdit->setPlainText(u"  Call Ann  "_s);
+        w->DTPicker2->setTime(QTime(10, 15, 0));
+        QCOMPARE(press(f).text, u"Cannot set reminder for the current time."_s);
+        // A second later is the next minute: accepted, seconds zero whatever the picker says.
+        w->DTPicker2->setTime(QTime(10, 16, 42));
+        QCOMPARE(press(f).text, QString());
+        QCOMPARE(w->Status->text(), u"Reminder is set for: 12/4/2026 10:16:00 AM"_s);
+        // Pressed again without a change: a second slot of the same day.
+        QCOMPARE(press(f).text, QString());
+        QCOMPARE(f.stored(kToday),
+                 QStringList({u"Call Ann|Sounds|One-Time Reminder|10:16:00 AM"_s,
+                              u"Call Ann|Sounds|One-Time Reminder|10:16:00 AM"_s}));
+        // The controls keep what they held.
+        QCOMPARE(w->NoteEdit->toPlainText(), u"  Call Ann  "_s);
+        // A note of blanks is a note: the record is an empty one, a hole.
+        w->NoteEdit->setPlainText(u"   "_s);
+        QCOMPARE(press(f).text, QString());
+        QCOMPARE(*f.reminders.numReminders(kToday), 3);
+        QVERIFY(f.reminders.readRecord(kToday, 3)->isHole());
     }
 
     void theChecksInTheirOrderAndTheErrors()
@@ -129,31 +151,6 @@ private Q_SLOTS:
         f.store.setBroken(true);
         QCOMPARE(press(f).icon, QMessageBox::Critical);
         QVERIFY(f.timer.isActive());
-    }
-
-    void theMinuteBoundaries()
-    {
-        NoteMakerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 15, 59)));
-        NoteMaker *w = f.window;
-        w->NoteEdit->setPlainText(u"  Call Ann  "_s);
-        w->DTPicker2->setTime(QTime(10, 15, 0));
-        QCOMPARE(press(f).text, u"Cannot set reminder for the current time."_s);
-        // A second later is the next minute: accepted, seconds zero whatever the picker says.
-        w->DTPicker2->setTime(QTime(10, 16, 42));
-        QCOMPARE(press(f).text, QString());
-        QCOMPARE(w->Status->text(), u"Reminder is set for: 12/4/2026 10:16:00 AM"_s);
-        // Pressed again without a change: a second slot of the same day.
-        QCOMPARE(press(f).text, QString());
-        QCOMPARE(f.stored(kToday),
-                 QStringList({u"Call Ann|Sounds|One-Time Reminder|10:16:00 AM"_s,
-                              u"Call Ann|Sounds|One-Time Reminder|10:16:00 AM"_s}));
-        // The controls keep what they held.
-        QCOMPARE(w->NoteEdit->toPlainText(), u"  Call Ann  "_s);
-        // A note of blanks is a note: the record is an empty one, a hole.
-        w->NoteEdit->setPlainText(u"   "_s);
-        QCOMPARE(press(f).text, QString());
-        QCOMPARE(*f.reminders.numReminders(kToday), 3);
-        QVERIFY(f.reminders.readRecord(kToday, 3)->isHole());
     }
 
     void theBillRoad()

@@ -61,13 +61,6 @@ class TstSettingsStore : public QObject {
             m_dir.filePath(u"store%1.db"_s.arg(++m_files)));
     }
 
-    static void bothKinds()
-    {
-        QTest::addColumn<bool>("sqlite");
-        QTest::newRow("memory") << false;
-        QTest::newRow("sqlite") << true;
-    }
-
     // A section's values as "name=value", in their order.
     static QStringList listed(SettingsStore &store, const QString &section)
     {
@@ -79,7 +72,12 @@ class TstSettingsStore : public QObject {
     }
 
 private Q_SLOTS:
-    void whatEveryStoreMustDo_data() { bothKinds(); }
+    void whatEveryStoreMustDo_data()
+    {
+        QTest::addColumn<bool>("sqlite");
+        QTest::newRow("memory") << false;
+        QTest::newRow("sqlite") << true;
+    }
     void whatEveryStoreMustDo()
     {
         auto store = make();
@@ -171,7 +169,7 @@ private Q_SLOTS:
         QCOMPARE(store->get(u"S"_s, u"inner"_s), QString());
     }
 
-    void aNewStoreIsPrivateAndHasTheDocumentedSchema()
+    void aNewStoreIsPrivateHasTheDocumentedSchemaAndIsShared()
     {
         const QString path = m_dir.filePath(u"new/pingalo/store.db"_s);
         SqliteSettingsStore store(path);
@@ -184,6 +182,29 @@ private Q_SLOTS:
         QCOMPARE(query(path, "PRAGMA journal_mode"), u"wal"_s);
         QCOMPARE(query(path, "SELECT app||'|'||section||'|'||name||'|'||value FROM entries"),
                  u"Pingalo!|Settings|CheckMissed|14"_s);
+
+        // Another process sees every write, and may hold the file for a while.
+        SqliteSettingsStore program(path);
+        SqliteSettingsStore tool(path);
+        QVERIFY(program.save(u"S"_s, u"v"_s, u"1"_s));
+        QCOMPARE(tool.get(u"S"_s, u"v"_s), u"1"_s);
+
+        // A writer holds the lock for 300 ms; the program's write waits for it.
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "BEGIN IMMEDIATE; UPDATE entries SET value='3' WHERE name='v';",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        std::thread releaser([db] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        });
+        const bool saved = program.save(u"S"_s, u"w"_s, u"4"_s);
+        releaser.join();
+        sqlite3_close(db);
+        QVERIFY(saved);
+        QCOMPARE(program.get(u"S"_s, u"v"_s), u"3"_s);
+        QCOMPARE(tool.get(u"S"_s, u"w"_s), u"4"_s);
     }
 
     void aFileThatIsNotOurStoreIsNeverTouchedAndOneThatCannotBeMadeFails()
@@ -232,32 +253,6 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(blocker));
         QVERIFY(store.save(u"S"_s, u"v"_s, u"1"_s));
         QCOMPARE(store.get(u"S"_s, u"v"_s), u"1"_s);
-    }
-
-    void anotherProcessSeesEveryWriteAndMayHoldTheFileForAWhile()
-    {
-        const QString path = m_dir.filePath(u"shared.db"_s);
-        SqliteSettingsStore program(path);
-        SqliteSettingsStore tool(path);
-        QVERIFY(program.save(u"S"_s, u"v"_s, u"1"_s));
-        QCOMPARE(tool.get(u"S"_s, u"v"_s), u"1"_s);
-
-        // A writer holds the lock for 300 ms; the program's write waits for it.
-        sqlite3 *db = nullptr;
-        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-        QCOMPARE(sqlite3_exec(db, "BEGIN IMMEDIATE; UPDATE entries SET value='3' WHERE name='v';",
-                              nullptr, nullptr, nullptr),
-                 SQLITE_OK);
-        std::thread releaser([db] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        });
-        const bool saved = program.save(u"S"_s, u"w"_s, u"4"_s);
-        releaser.join();
-        sqlite3_close(db);
-        QVERIFY(saved);
-        QCOMPARE(program.get(u"S"_s, u"v"_s), u"3"_s);
-        QCOMPARE(tool.get(u"S"_s, u"w"_s), u"4"_s);
     }
 };
 
