@@ -1,17 +1,34 @@
 // Creating a reminder in the note maker: the checks and their answers, the
-// minute boundaries, the bill road, and the scheduler kept off throughout.
+// minute boundaries, the bill road and its wizard, the sound box and its
+// preview, and the scheduler kept off throughout; then the Settings menu: the
+// start-up item, the missed-reminder days and password protection.
 #include "ModalHelpers.h"
 #include "NoteMakerFixture.h"
 #include "TestRegistry.h"
 #include "authoring/BillForm.h"
+#include "authoring/SettingsMenu.h"
 #include "authoring/SoundBox.h"
-#include "scheduler/Recurrence.h"
+#include "authoring/SoundSelection.h"
+#include "password/PassFormCreate.h"
 #include "shell/About.h"
 
 #include <QAbstractItemView>
 
+using B = QMessageBox::StandardButton;
+
 namespace {
+
 const QString kToday = u"12/4/2026"_s;
+const QString kSnds = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/");
+
+// Chooses a sound as the user does: the list drops down, an item is chosen.
+void choose(NoteMaker *w, const QString &name)
+{
+    w->soundSelection().Combo1_DropDown();
+    w->Combo1->setCurrentIndex(w->Combo1->findText(name));
+    Q_EMIT w->Combo1->chosen(w->Combo1->currentIndex());
+}
+
 } // namespace
 
 class TstNoteMaker : public QObject {
@@ -29,10 +46,22 @@ class TstNoteMaker : public QObject {
         return messages.messages.value(0, MessageRecorder::Message{});
     }
 
+    // Chooses "Bill Reminder" in the note maker and runs `fill` on the wizard;
+    // gives the messages it showed.
+    static QStringList throughTheWizard(NoteMakerFixture &f, std::function<void(BillForm *)> fill)
+    {
+        MessageRecorder messages;
+        whenModal<BillForm>([&](BillForm *wizard) { fill(wizard); });
+        f.window->Combo2->setCurrentIndex(5);
+        Q_EMIT f.window->Combo2->chosen(5);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return messages.texts();
+    }
+
 private Q_SLOTS:
     // As loaded and after a reset: today at midnight, one-time, no sound, no note; every
     // control inside its frame, clear of the others.
-    void theFormAsLoadedAndAfterAReset()
+    void theFormAsLoadedAfterAResetAndTheMinuteBoundaries()
     {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
@@ -60,40 +89,9 @@ private Q_SLOTS:
         w->Status->setText(u"Reminder is set for: ..."_s);
         w->ResetItem->trigger();
         QCOMPARE(state(), fresh);
-    }
 
-    void theChecksInTheirOrder()
-    {
-        NoteMakerFixture f;
-        NoteMaker *w = f.window;
-        // As loaded: the day at midnight has passed.
-        w->NoteEdit->setPlainText(u"Dentist"_s);
-        bool off = false;
-        auto said = press(f, &off);
-        QCOMPARE(said.text, u"Cannot set reminder for past dates, or times."_s);
-        QCOMPARE(said.icon, QMessageBox::Warning);
-        QCOMPARE(w->Status->text(), u"Invalid Date Error"_s);
-        QVERIFY(off);
-        QVERIFY(f.timer.isActive()); // on again after the refusal
-
-        // A sound asked for but not chosen comes before the empty note.
-        w->NoteEdit->clear();
-        w->Check1->setChecked(true);
-        said = press(f);
-        QCOMPARE(said.text, u"Please select a sound."_s);
-        QCOMPARE(w->Status->text(), u"Incomplete Date Error"_s);
-        w->Check1->setChecked(false);
-        said = press(f);
-        QCOMPARE(said.text, u"Please enter a reminder note."_s);
-        QCOMPARE(w->Status->text(), u"Incomplete Date Error"_s);
-        QVERIFY(f.stored(kToday).isEmpty());
-        QVERIFY(f.timer.isActive());
-    }
-
-    void theMinuteBoundaries()
-    {
-        NoteMakerFixture f(QDateTime(QDate(2026, 12, 4), QTime(10, 15, 59)));
-        NoteMaker *w = f.window;
+        // The minute boundaries: this minute is refused, the next one is not.
+        f.clock.set(QDateTime(QDate(2026, 12, 4), QTime(10, 15, 59)));
         w->NoteEdit->setPlainText(u"  Call Ann  "_s);
         w->DTPicker2->setTime(QTime(10, 15, 0));
         QCOMPARE(press(f).text, u"Cannot set reminder for the current time."_s);
@@ -108,7 +106,6 @@ private Q_SLOTS:
                               u"Call Ann|Sounds|One-Time Reminder|10:16:00 AM"_s}));
         // The controls keep what they held.
         QCOMPARE(w->NoteEdit->toPlainText(), u"  Call Ann  "_s);
-        QVERIFY(f.timer.isActive());
         // A note of blanks is a note: the record is an empty one, a hole.
         w->NoteEdit->setPlainText(u"   "_s);
         QCOMPARE(press(f).text, QString());
@@ -116,25 +113,43 @@ private Q_SLOTS:
         QVERIFY(f.reminders.readRecord(kToday, 3)->isHole());
     }
 
-    void notesThatCannotBeKeptAndStoresThatRefuse()
+    void theChecksInTheirOrderAndTheErrors()
     {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
+        // As loaded: the day at midnight has passed.
+        w->NoteEdit->setPlainText(u"Dentist"_s);
+        bool off = false;
+        const auto said = press(f, &off);
+        QCOMPARE(said.text, u"Cannot set reminder for past dates, or times."_s);
+        QCOMPARE(said.icon, QMessageBox::Warning);
+        QCOMPARE(w->Status->text(), u"Invalid Date Error"_s);
+        QVERIFY(off);
+
+        // A sound asked for but not chosen comes before the empty note.
+        w->NoteEdit->clear();
+        w->Check1->setChecked(true);
+        QCOMPARE(press(f).text, u"Please select a sound."_s);
+        QCOMPARE(w->Status->text(), u"Incomplete Date Error"_s);
+        w->Check1->setChecked(false);
+        QCOMPARE(press(f).text, u"Please enter a reminder note."_s);
+        QCOMPARE(w->Status->text(), u"Incomplete Date Error"_s);
+        QVERIFY(f.stored(kToday).isEmpty());
+
+        // A note that cannot be kept, and a store that refuses: errors, not warnings.
         w->DTPicker1->setDate(QDate(2026, 12, 5));
         w->NoteEdit->setPlainText(u"Snow \u2603 day"_s);
-        auto said = press(f);
-        QCOMPARE(said.icon, QMessageBox::Critical);
-        QCOMPARE(said.text,
+        const auto error = press(f);
+        QCOMPARE(error.icon, QMessageBox::Critical);
+        QCOMPARE(error.text,
                  QStringLiteral("Pingalo! has encountered an error and the reminder note could "
                                 "not be created. You may need to restart your system to clear "
                                 "the error."));
         QCOMPARE(f.store.sectionCount(), 0); // scrambled before the first write
-        QVERIFY(f.timer.isActive());
 
         w->NoteEdit->setPlainText(u"Snow day"_s);
         f.store.setBroken(true);
-        said = press(f);
-        QCOMPARE(said.icon, QMessageBox::Critical);
+        QCOMPARE(press(f).icon, QMessageBox::Critical);
         QVERIFY(f.timer.isActive());
     }
 
@@ -173,17 +188,48 @@ private Q_SLOTS:
         f.billDate = u"12/4/2026"_s;
         w->Combo2->setCurrentIndex(5);
         QCOMPARE(press(f).text, u"Cannot set reminder for past dates, or times."_s);
-        QVERIFY(f.billDate.isEmpty()); // (then the pickers decide: the wizard's close-box test)
+        QVERIFY(f.billDate.isEmpty());
+
+        // The wizard cancelled: a one-time reminder again, the bill day kept.
+        f.billDate = u"12/20/2026"_s;
+        w->NoteEdit->setPlainText(u"kept"_s);
+        throughTheWizard(f, [](BillForm *wizard) { wizard->Command2->click(); });
+        QCOMPARE(w->Combo2->currentText(), u"One-Time Reminder"_s);
+        QCOMPARE(f.billDate, u"12/20/2026"_s);
+
+        // Closed otherwise: still "Bill Reminder"; without a bill day the pickers decide.
+        f.billDate.clear();
+        throughTheWizard(f, [](BillForm *wizard) { wizard->close(); });
+        QVERIFY(f.billDate.isEmpty());
+        w->DTPicker2->setTime(QTime(17, 0));
+        QCOMPARE(press(f).text, QString());
+        QCOMPARE(f.stored(u"12/4/2026"_s),
+                 QStringList({u"kept|Sounds|Bill Reminder|5:00:00 PM"_s}));
     }
 
-    // Only a choice from the list opens the wizard: the item's name typed, with Enter or as the
-    // focus leaves, does not. And About comes up once.
+    // An item's name typed is not a choice, with Enter or as the focus leaves: the sound
+    // stored is the text of the box, chosen or typed (chosen: the e2e test); only a choice
+    // from the list opens the wizard. And About comes up once.
     void typedItemNamesAreNotChoicesAndAboutIsOne()
     {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
+        w->Check1->setChecked(true);
+        w->soundSelection().Combo1_DropDown(); // and closed without a choice
+        QVERIFY(!w->Combo1->isLocked());
+        w->Combo1->setFocus();
+        w->Combo1->lineEdit()->selectAll();
+        QTest::keyClicks(w->Combo1->lineEdit(), u"No Sound"_s);
+        w->NoteEdit->setFocus();
+        QVERIFY(w->Check1->isChecked());
+        w->NoteEdit->setPlainText(u"Typed sound"_s);
+        w->DTPicker2->setTime(QTime(11, 0));
+        QCOMPARE(press(f).text, QString());
+        QCOMPARE(f.stored(kToday),
+                 QStringList({u"Typed sound|No Sound|One-Time Reminder|11:00:00 AM"_s}));
+
         int wizards = 0; // each closed at once
         std::function<void(BillForm *)> close = [&](BillForm *b) {
             ++wizards, b->close(), whenModal<BillForm>(close, w);
@@ -206,6 +252,184 @@ private Q_SLOTS:
         w->AboutItem->trigger();
         QVERIFY(!second);
         delete open;
+    }
+
+    // Every answer of the bill wizard, each given to a wizard as it opens: ten days' notice
+    // for a bill due today, every control inside its frame, clear of the others.
+    void theBillWizardsAnswers()
+    {
+        const QString overdue = u"This month's payment seems to be overdue."_s;
+        const QString number = u"Please enter a number."_s;
+        const QString range = u"Please enter a number between 0 and 30."_s;
+        const QString payee =
+            u"Please enter the name of the company/person this bill is payable to."_s;
+        const struct {
+            const char *payee;
+            int dueInDays;
+            const char *advance;
+            QStringList messages;
+            QString billDate; // empty: nothing handed back
+        } cases[] = {
+            // clang-format off
+            {"", 20, "10", {payee}, {}},
+            {"  ", 20, "10", {}, u"12/14/2026"_s}, // blanks are a payee
+            {"Gas", 0, "0", {overdue}, u"12/4/2026"_s},
+            {"Gas", -3, "ten", {overdue, number}, {}},
+            {"Gas", 5, "10", {}, u"11/29/2026"_s}, // notice longer than the wait
+            {"Gas", 20, "31", {range}, {}},
+            {"Gas", 20, "-1", {range}, {}},
+            {"Gas", 40, "30", {}, u"12/14/2026"_s},
+            {"Gas", 20, "2.5", {}, u"12/22/2026"_s}, // halves round to even
+            {"Gas", 20, "3.5", {}, u"12/20/2026"_s},
+            {"Gas", 20, " +1e1 ", {}, u"12/14/2026"_s},
+            {"Gas", 20, "", {number}, {}},
+            // clang-format on
+        };
+        for (const auto &c : cases) {
+            NoteMakerFixture f;
+            f.window->NoteEdit->setPlainText(u"before"_s);
+            bool looked = false, stayedOpen = false;
+            const QStringList said = throughTheWizard(f, [&](BillForm *wizard) {
+                looked = wizard->Text2->text() == QLatin1String("10") &&
+                         wizard->DTPicker1->date() == QDate(2026, 12, 4) &&
+                         wizard->Text1->text().isEmpty() && layoutFault(wizard).isEmpty() &&
+                         layoutFault(wizard->Frame1).isEmpty();
+                wizard->Text1->setText(QString::fromLatin1(c.payee));
+                wizard->DTPicker1->setDate(QDate(2026, 12, 4).addDays(c.dueInDays));
+                wizard->Text2->setText(QString::fromLatin1(c.advance));
+                wizard->Command1->click();
+                stayedOpen = wizard->isVisible();
+                if (stayedOpen)
+                    wizard->Command2->click();
+            });
+            QVERIFY(looked);
+            QCOMPARE(said, c.messages);
+            QCOMPARE(f.billDate, c.billDate);
+            QCOMPARE(stayedOpen, c.billDate.isEmpty());
+            QCOMPARE(f.window->NoteEdit->toPlainText(),
+                     c.billDate.isEmpty() ? u"before"_s : QString::fromLatin1(c.payee));
+        }
+    }
+
+    void theFourStatesAndThePreview()
+    {
+        NoteMakerFixture f;
+        NoteMaker *w = f.window;
+        w->Check1->setChecked(true); // on, nothing chosen
+        QVERIFY(w->Combo1->isEnabled() && w->Combo1->isLocked());
+        QVERIFY(w->Combo1->lineEdit()->isReadOnly() && !w->SndPreviewBttn->isEnabled());
+        // Locked: neither keys nor the wheel change the choice.
+        w->Combo1->setFocus();
+        QTest::keyClick(w->Combo1, Qt::Key_Down);
+        QTest::keyClicks(w->Combo1->lineEdit(), u"xyz"_s);
+        QCOMPARE(w->Combo1->currentText(), u"Sounds"_s);
+
+        choose(w, u"SIREN"_s); // on, a sound chosen
+        QVERIFY(w->SndPreviewBttn->isEnabled() && w->Combo1->isLocked());
+        w->SndPreviewBttn->click();
+        QCOMPARE(f.output.calls, QStringList({u"play "_s + kSnds + u"SIREN.wav"_s}));
+        QCOMPARE(w->SndPreviewBttn->text(), u"&Preview"_s); // once: no "&Stop"
+
+        choose(w, u"PAGER_1_LOOP"_s); // looping preview
+        w->SndPreviewBttn->click();
+        QCOMPARE(w->SndPreviewBttn->text(), u"&Stop"_s);
+        QCOMPARE(f.output.calls.last(), u"loop "_s + kSnds + u"PAGER_1_LOOP.wav"_s);
+        // Another sound chosen meanwhile: the next click stops, it does not play.
+        choose(w, u"BEEP"_s);
+        w->SndPreviewBttn->click();
+        QCOMPARE(f.output.calls.last(), u"stop"_s);
+        QCOMPARE(w->SndPreviewBttn->text(), u"&Preview"_s);
+
+        // "No Sound" and a reset leave a playing loop alone.
+        choose(w, u"PAGER_1_LOOP"_s);
+        w->SndPreviewBttn->click();
+        f.output.calls.clear();
+        choose(w, u"No Sound"_s);
+        QCOMPARE(w->Combo1->currentText(), u"Sounds"_s);
+        QVERIFY(!w->Check1->isChecked() && !w->Combo1->isEnabled() &&
+                !w->SndPreviewBttn->isEnabled());
+        QCOMPARE(w->SndPreviewBttn->text(), u"&Stop"_s); // caption kept, loop goes on
+        QVERIFY(f.output.calls.isEmpty());
+
+        // Checked again and a sound chosen: a reset clears the box the same way, and
+        // leaves the loop alone.
+        w->Check1->setChecked(true);
+        choose(w, u"BEEP"_s);
+        w->ResetBttn->click();
+        QVERIFY(!w->SndPreviewBttn->isEnabled());
+        QCOMPARE(w->SndPreviewBttn->text(), u"&Stop"_s);
+        QVERIFY(f.output.calls.isEmpty());
+        // Closing the note maker stops whatever plays.
+        w->close();
+        QCOMPARE(f.output.calls, QStringList({u"stop"_s}));
+    }
+
+    void theSettingsMenu()
+    {
+        NoteMakerFixture f;
+        // Types the answers (then cancels), presses the buttons; gives what each box said.
+        const auto ask = [&](const QStringList &typed, const QList<B> &buttons = {}) {
+            MessageRecorder dialogs;
+            dialogs.inputs = typed;
+            dialogs.buttons = buttons;
+            f.window->settingsMenu()->OutDRem->trigger();
+            QStringList said;
+            for (const auto &m : dialogs.messages)
+                said << (m.icon == QMessageBox::NoIcon ? m.title + u':' + m.preset : m.text);
+            return said;
+        };
+        QCOMPARE(ask({u"30"_s}), QStringList({u"Pingalo! Vantor:14"_s}));
+        for (const auto &[typed, stored] :
+             {std::pair{u"7 days"_s, u"7"_s}, {u"2.50"_s, u"2.5"_s}, {u"007"_s, u"7"_s}}) {
+            ask({typed});
+            QCOMPARE(*f.program.checkMissed(), stored);
+        }
+        // Out of range: OK asks again with the stored value; an empty answer, or Cancel, ends it.
+        const QString range = SettingsMenu::kMissedRange, again = u"Pingalo! Vantor:7"_s;
+        QCOMPARE(ask({u"0"_s, u"31"_s, u"-3"_s, u"days"_s, u""_s}, {B::Ok, B::Ok, B::Ok, B::Ok}),
+                 QStringList({again, range, again, range, again, range, again, range, again}));
+        QCOMPARE(ask({u"31"_s}, {B::Cancel}), QStringList({again, range}));
+        QCOMPARE(*f.program.checkMissed(), u"7"_s);
+
+        // The start-up item, and password protection switched on and off.
+        SettingsMenu *menu = f.window->settingsMenu();
+        menu->StartupItem->trigger();
+        QCOMPARE(*f.program.startUp(), u"True"_s);
+        menu->StartupItem->trigger();
+        QCOMPARE(*f.program.startUp(), u"False"_s);
+
+        // Switched on with no password: the password window; cancelled, still off.
+        f.lockItem.setEnabled(false);
+        whenModal<PassFormCreate>([](PassFormCreate *w) { w->Command2->click(); });
+        menu->EnablePassItem->trigger();
+        QVERIFY(!menu->EnablePassItem->isChecked() && menu->SetPassItem->isEnabled());
+        // Again, and a password saved: on, and lock-down available.
+        whenModal<PassFormCreate>([](PassFormCreate *w) {
+            w->NewPassA->setText(u"pw"_s), w->NewPassB->setText(u"pw"_s), w->Command1->click();
+        });
+        MessageRecorder messages;
+        menu->EnablePassItem->trigger();
+        QVERIFY(menu->EnablePassItem->isChecked() && f.lockItem.isEnabled());
+
+        // Off: No keeps the password; Yes empties it and takes lock-down away.
+        messages.buttons = {B::No, B::Yes};
+        menu->EnablePassItem->trigger();
+        QVERIFY(menu->EnablePassItem->isChecked() && f.program.isPassword(u"pw"_s));
+        menu->EnablePassItem->trigger();
+        QVERIFY(!menu->EnablePassItem->isChecked() && !menu->SetPassItem->isEnabled() &&
+                !f.lockItem.isEnabled());
+        QVERIFY(f.store.listValues(u"Settings"_s)->contains(StoreValue{u"Last"_s, u""_s}));
+
+        // A password stored meanwhile: switched on, the item is just checked.
+        f.program.setStoredPassword(*ScrambleText(u"pw"_s, u"1"_s));
+        menu->EnablePassItem->trigger();
+        QVERIFY(menu->EnablePassItem->isChecked() && menu->SetPassItem->isEnabled());
+        // A note maker opened now shows both marks.
+        f.program.setStartUp(true);
+        f.window->close();
+        f.open();
+        menu = f.window->settingsMenu();
+        QVERIFY(menu->StartupItem->isChecked() && menu->EnablePassItem->isChecked());
     }
 };
 

@@ -1,10 +1,49 @@
 // What every settings store must do, run against the memory store and the
-// SQLite store alike.
+// SQLite store alike; then the SQLite store's file: its schema and modes, files
+// it must leave alone, and other processes using the same file.
+#include "TestFiles.h"
 #include "TestRegistry.h"
 #include "platform/MemorySettingsStore.h"
 #include "platform/SqliteSettingsStore.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+// Runs SQL on the file through a connection of its own, as another process would.
+QString query(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    QString result;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_stmt *stmt = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
+            result =
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return result;
+}
+
+const char kSchema[] = "CREATE TABLE entries(app TEXT NOT NULL, section TEXT NOT NULL, "
+                       "name TEXT NOT NULL, value TEXT NOT NULL, PRIMARY KEY(app, section, name))";
+
+int mode(const QString &path)
+{
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st.st_mode & 0777;
+}
+
+} // namespace
 
 class TstSettingsStore : public QObject {
     Q_OBJECT
@@ -12,9 +51,11 @@ class TstSettingsStore : public QObject {
     QTemporaryDir m_dir;
     int m_files = 0;
 
-    std::unique_ptr<SettingsStore> make(const QString &kind)
+    // The store of the row: the memory store, or a SQLite store on a new file.
+    std::unique_ptr<SettingsStore> make()
     {
-        if (kind == QLatin1String("memory"))
+        QFETCH(bool, sqlite);
+        if (!sqlite)
             return std::make_unique<MemorySettingsStore>();
         return std::make_unique<SqliteSettingsStore>(
             m_dir.filePath(u"store%1.db"_s.arg(++m_files)));
@@ -31,17 +72,47 @@ class TstSettingsStore : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase_data()
+    void whatEveryStoreMustDo_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("memory") << u"memory"_s;
-        QTest::newRow("sqlite") << u"sqlite"_s;
+        QTest::addColumn<bool>("sqlite");
+        QTest::newRow("memory") << false;
+        QTest::newRow("sqlite") << true;
     }
-
-    void valuesReadBackAndKeepTheirPlace()
+    void whatEveryStoreMustDo()
     {
-        QFETCH_GLOBAL(QString, kind);
-        auto store = make(kind);
+        auto store = make();
+        // Deleting a section takes its subsections and nothing else.
+        const QStringList sections = u"Reminders|Reminders\\12/4/2026|Reminders\\12/4/2026\\1|"
+                                     u"Reminders\\12/4/2026\\12\\deeper|Reminders\\12/4/20261|"
+                                     u"Reminders\\12/4/20261\\1|Reminders\\12/4/2026]|"
+                                     u"Reminders\\12/4/202"_s.split(u'|');
+        for (const QString &s : sections)
+            QVERIFY(store->save(s, u"v"_s, s));
+        QStringList slots = *store->childSections(u"Reminders\\12/4/2026"_s);
+        slots.sort();
+        QCOMPARE(slots, QStringList({u"1"_s, u"12"_s}));
+        const auto below = [](const QString &s) {
+            return s == QLatin1String("Reminders\\12/4/2026") ||
+                   s.startsWith(QLatin1String("Reminders\\12/4/2026\\"));
+        };
+        // The tree read takes just what the deletion takes.
+        const auto read = *store->listTree(u"Reminders\\12/4/2026"_s);
+        QCOMPARE(read.size(), 3);
+        for (const TreeValue &v : read)
+            QVERIFY2(below(v.section) && v.value == v.section, qPrintable(v.section));
+        QVERIFY(store->deleteSection(u"Reminders\\12/4/2026"_s));
+        for (const QString &s : sections)
+            QCOMPARE(store->get(s, u"v"_s), below(s) ? QString() : s);
+        QStringList children = *store->childSections(u"Reminders"_s);
+        children.sort();
+        QCOMPARE(children, QStringList({u"12/4/202"_s, u"12/4/20261"_s, u"12/4/2026]"_s}));
+        // Deleting what does not exist is no failure.
+        QVERIFY(store->deleteSection(u"Nowhere"_s));
+        QVERIFY(store->deleteValue(u"Nowhere"_s, u"v"_s));
+        QVERIFY(store->listValues(u"Nowhere"_s)->isEmpty());
+        QVERIFY(store->listTree(u"Nowhere"_s)->isEmpty());
+
+        // Values read back and keep their place, in a section that was deleted.
         const QString s = u"Reminders\\12/4/2026\\1"_s;
         QCOMPARE(store->get(s, u"Reminder"_s), QString()); // absent is empty
         // Updating a value (the last two) keeps its place among the others.
@@ -73,48 +144,8 @@ private Q_SLOTS:
         QVERIFY(store->save(u"S"_s, u"v"_s, all));
         QCOMPARE(store->get(u"S"_s, u"v"_s), all);
         QCOMPARE(listed(*store, u"S"_s), QStringList({u"v="_s + all}));
-    }
 
-    void deletingASectionTakesItsSubsectionsAndNothingElse()
-    {
-        QFETCH_GLOBAL(QString, kind);
-        auto store = make(kind);
-        const QStringList sections =
-            u"Reminders|Reminders\\12/4/2026|Reminders\\12/4/2026\\1|Reminders\\12/4/"
-            u"2026\\12\\deeper|"
-            u"Reminders\\12/4/20261|Reminders\\12/4/20261\\1|Reminders\\12/4/2026]|Reminders\\12/4/202"_s
-                .split(u'|');
-        for (const QString &s : sections)
-            QVERIFY(store->save(s, u"v"_s, s));
-        QStringList slots = *store->childSections(u"Reminders\\12/4/2026"_s);
-        slots.sort();
-        QCOMPARE(slots, QStringList({u"1"_s, u"12"_s}));
-        const auto below = [](const QString &s) {
-            return s == QLatin1String("Reminders\\12/4/2026") ||
-                   s.startsWith(QLatin1String("Reminders\\12/4/2026\\"));
-        };
-        // The tree read takes just what the deletion takes.
-        const auto read = *store->listTree(u"Reminders\\12/4/2026"_s);
-        QCOMPARE(read.size(), 3);
-        for (const TreeValue &v : read)
-            QVERIFY2(below(v.section) && v.value == v.section, qPrintable(v.section));
-        QVERIFY(store->deleteSection(u"Reminders\\12/4/2026"_s));
-        for (const QString &s : sections)
-            QCOMPARE(store->get(s, u"v"_s), below(s) ? QString() : s);
-        QStringList children = *store->childSections(u"Reminders"_s);
-        children.sort();
-        QCOMPARE(children, QStringList({u"12/4/202"_s, u"12/4/20261"_s, u"12/4/2026]"_s}));
-        // Deleting what does not exist is no failure.
-        QVERIFY(store->deleteSection(u"Nowhere"_s));
-        QVERIFY(store->deleteValue(u"Nowhere"_s, u"v"_s));
-        QVERIFY(store->listValues(u"Nowhere"_s)->isEmpty());
-        QVERIFY(store->listTree(u"Nowhere"_s)->isEmpty());
-    }
-
-    void transactionsLandWholeOrNotAtAll()
-    {
-        QFETCH_GLOBAL(QString, kind);
-        auto store = make(kind);
+        // Transactions land whole or not at all.
         QVERIFY(store->save(u"S"_s, u"kept"_s, u"1"_s));
         const bool landed = store->transaction([&] {
             store->save(u"S"_s, u"kept"_s, u"2"_s);
@@ -136,6 +167,92 @@ private Q_SLOTS:
         }));
         QCOMPARE(store->get(u"S"_s, u"outer"_s), u"o"_s);
         QCOMPARE(store->get(u"S"_s, u"inner"_s), QString());
+    }
+
+    void aNewStoreIsPrivateHasTheDocumentedSchemaAndIsShared()
+    {
+        const QString path = m_dir.filePath(u"new/pingalo/store.db"_s);
+        SqliteSettingsStore store(path);
+        QVERIFY(store.save(u"Settings"_s, u"CheckMissed"_s, u"14"_s));
+        QCOMPARE(mode(QFileInfo(path).absolutePath()), 0700);
+        QCOMPARE(mode(path), 0600);
+        QCOMPARE(query(path, "SELECT sql FROM sqlite_master WHERE name='entries'"),
+                 QString::fromLatin1(kSchema));
+        QCOMPARE(query(path, "PRAGMA user_version"), u"1"_s);
+        QCOMPARE(query(path, "PRAGMA journal_mode"), u"wal"_s);
+        QCOMPARE(query(path, "SELECT app||'|'||section||'|'||name||'|'||value FROM entries"),
+                 u"Pingalo!|Settings|CheckMissed|14"_s);
+
+        // Another process sees every write, and may hold the file for a while.
+        SqliteSettingsStore program(path);
+        SqliteSettingsStore tool(path);
+        QVERIFY(program.save(u"S"_s, u"v"_s, u"1"_s));
+        QCOMPARE(tool.get(u"S"_s, u"v"_s), u"1"_s);
+
+        // A writer holds the lock for 300 ms; the program's write waits for it.
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "BEGIN IMMEDIATE; UPDATE entries SET value='3' WHERE name='v';",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        std::thread releaser([db] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        });
+        const bool saved = program.save(u"S"_s, u"w"_s, u"4"_s);
+        releaser.join();
+        sqlite3_close(db);
+        QVERIFY(saved);
+        QCOMPARE(program.get(u"S"_s, u"v"_s), u"3"_s);
+        QCOMPARE(tool.get(u"S"_s, u"w"_s), u"4"_s);
+    }
+
+    void aFileThatIsNotOurStoreIsNeverTouchedAndOneThatCannotBeMadeFails()
+    {
+        // Databases are made by their SQL.
+        const struct {
+            const char *name;
+            QByteArray content;
+        } cases[] = {
+            {"text", "NumReminders=3\r\nnot a database at all\r\n"},
+            {"another program's database",
+             "CREATE TABLE photos(id INTEGER); INSERT INTO photos VALUES(1);"},
+            {"a newer format", QByteArray(kSchema) + "; PRAGMA user_version=7;"},
+        };
+        for (const auto &c : cases) {
+            const QString path =
+                m_dir.filePath(u"foreign-%1.db"_s.arg(QString::fromLatin1(c.name)));
+            if (c.content.startsWith("CREATE")) {
+                sqlite3 *db = nullptr;
+                QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+                QCOMPARE(sqlite3_exec(db, c.content.constData(), nullptr, nullptr, nullptr),
+                         SQLITE_OK);
+                sqlite3_close(db);
+            } else {
+                writeFile(path, c.content);
+            }
+            const QByteArray before = readFile(path);
+            SqliteSettingsStore store(path);
+            const bool refused = !store.get(u"Settings"_s, u"Last"_s) &&
+                                 !store.save(u"Settings"_s, u"Last"_s, u"x"_s) &&
+                                 !store.deleteSection(u"Reminders"_s) &&
+                                 !store.listValues(u"Reminders"_s) &&
+                                 !store.transaction([] { return true; });
+            QVERIFY2(refused && readFile(path) == before && !QFile::exists(path + u"-wal"_s),
+                     c.name);
+        }
+
+        // A store that cannot be made fails, and recovers when it can.
+        // The folder of the store is a plain file: nothing can be created there.
+        const QString blocker = m_dir.filePath(u"blocker"_s);
+        QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
+        SqliteSettingsStore store(blocker + u"/store.db"_s);
+        QVERIFY(!store.get(u"S"_s, u"v"_s));
+        QVERIFY(!store.save(u"S"_s, u"v"_s, u"1"_s));
+        // Once the way is clear the same store object works.
+        QVERIFY(QFile::remove(blocker));
+        QVERIFY(store.save(u"S"_s, u"v"_s, u"1"_s));
+        QCOMPARE(store.get(u"S"_s, u"v"_s), u"1"_s);
     }
 };
 
