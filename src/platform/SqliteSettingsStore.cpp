@@ -1,9 +1,11 @@
 #include "platform/SqliteSettingsStore.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QThread>
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -180,7 +182,7 @@ bool SqliteSettingsStore::prepareSchema()
         if (sqlite3_column_int(others.get(), 0) > 0)
             return fail(QStringLiteral("the file is a database of another program"));
     }
-    if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=FULL"))
+    if (!switchToWal() || !exec("PRAGMA synchronous=FULL"))
         return false;
     if (version == 0) {
         const bool made = transaction([this] {
@@ -193,6 +195,20 @@ bool SqliteSettingsStore::prepareSchema()
             return false;
     }
     return true;
+}
+
+bool SqliteSettingsStore::switchToWal()
+{
+    // Programs opening a new store at the same moment each switch it, and the
+    // switch needs the file to itself: SQLite answers "busy" at once rather
+    // than wait where waiting could deadlock. So it is tried again for as long
+    // as any other wait for the file may last.
+    const QDeadlineTimer deadline(kBusyTimeoutMs);
+    while ((sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) & 0xff) ==
+               SQLITE_BUSY &&
+           !deadline.hasExpired())
+        QThread::msleep(5);
+    return exec("PRAGMA journal_mode=WAL"); // at once when switched; else says why not
 }
 
 void SqliteSettingsStore::closeFile()

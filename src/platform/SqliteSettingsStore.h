@@ -50,6 +50,7 @@ private:
     bool prepareSchema();
     void closeFile();
     bool exec(const char *sql);
+    bool switchToWal();
     sqlite3_stmt *statement(const char *sql);
     bool fail(const QString &what);
     bool failSqlite(const char *doing);
