@@ -100,39 +100,33 @@ private Q_SLOTS:
         QVERIFY(lines.filter(QString(2 * 64, QLatin1Char(' '))).isEmpty()); // <= 64 deep
     }
 
-    void parsesContentsLeniently_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QStringList>("expected");
-        // The committed file's own contents stand for the usual form.
-        QTest::newRow("list inside its item, any case and quoting")
-            << QByteArray("<ul>\n<li><object type='TEXT/SITEMAP'>\n<param name=name value=Start>"
-                          "<param value='s.htm' name='local'/></object>\n<ul><li><object "
-                          "type=\"text/sitemap\"><PARAM NAME=\"LOCAL\" VALUE=\"a/i.htm\"><PARAM "
-                          "NAME=\"NAME\" VALUE=\"Inner\"></object></li></ul></li><li>") +
-                   topic("End", "e.htm") + "</li></ul>"
-            << QStringList{u"Start -> s.htm"_s, u"  Inner -> a/i.htm"_s, u"End -> e.htm"_s};
-        QTest::newRow("entities, >, comments, properties, other files")
-            << "<OBJECT type=\"text/site properties\"><param name=\"Name\" value=\"No\"></OBJECT>"
-               "<!-- " +
-                   topic("Hidden", "h.htm") + " --><UL><LI>" +
-                   topic("a &amp; &quot;b&quot; &#233;&#x2014; > c", "b.htm") + "<LI>" +
-                   topic("Elsewhere", "other.chm::/x.htm") +
-                   "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"Heading\">"
-                   "</OBJECT></UL>"
-            << QStringList{u"a & \"b\" \u00e9\u2014 > c -> b.htm"_s, u"Elsewhere -> /x.htm"_s,
-                           u"Heading -> "_s};
-        QTest::newRow("stray closing lists, cut off")
-            << "</UL></UL>" + topic("Loose", "loose.htm") + "</UL><UL><LI>" +
-                   topic("Next", "next.htm") + "<LI><OBJECT type=\"text/sitemap\"><param name=\"Na"
-            << QStringList{u"Loose -> loose.htm"_s, u"Next -> next.htm"_s};
-    }
-
+    // The committed file's own contents stand for the usual form.
     void parsesContentsLeniently()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(QStringList, expected);
-        QCOMPARE(outline(ChmArchive::parseSitemap(text)), expected);
+        const auto parsed = [](const QByteArray &text) {
+            return outline(ChmArchive::parseSitemap(text)).join(u'|');
+        };
+        // A list inside its item, any case and quoting.
+        QCOMPARE(parsed("<ul>\n<li><object type='TEXT/SITEMAP'>\n<param name=name value=Start>"
+                        "<param value='s.htm' name='local'/></object>\n<ul><li><object "
+                        "type=\"text/sitemap\"><PARAM NAME=\"LOCAL\" VALUE=\"a/i.htm\"><PARAM "
+                        "NAME=\"NAME\" VALUE=\"Inner\"></object></li></ul></li><li>" +
+                        topic("End", "e.htm") + "</li></ul>"),
+                 u"Start -> s.htm|  Inner -> a/i.htm|End -> e.htm"_s);
+        // Entities, ">", comments, properties, other files.
+        QCOMPARE(parsed("<OBJECT type=\"text/site properties\"><param name=\"Name\" value=\"No\">"
+                        "</OBJECT><!-- " +
+                        topic("Hidden", "h.htm") + " --><UL><LI>" +
+                        topic("a &amp; &quot;b&quot; &#233;&#x2014; > c", "b.htm") + "<LI>" +
+                        topic("Elsewhere", "other.chm::/x.htm") +
+                        "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" "
+                        "value=\"Heading\"></OBJECT></UL>"),
+                 u"a & \"b\" \u00e9\u2014 > c -> b.htm|Elsewhere -> /x.htm|Heading -> "_s);
+        // Stray closing lists, cut off.
+        QCOMPARE(parsed("</UL></UL>" + topic("Loose", "loose.htm") + "</UL><UL><LI>" +
+                        topic("Next", "next.htm") +
+                        "<LI><OBJECT type=\"text/sitemap\"><param name=\"Na"),
+                 u"Loose -> loose.htm|Next -> next.htm"_s);
     }
 
     // Files that are missing, foreign, cut short or damaged are refused with a
@@ -157,7 +151,6 @@ private Q_SLOTS:
         QTest::newRow("file header only") << m_real.left(0x60) << cut;
         QTest::newRow("inside the directory") << m_real.left(chunk + 100) << cut;
         QTest::newRow("directory only") << m_real.left(chunk + 4096) << cut;
-        QTest::newRow("half") << m_real.left(m_real.size() / 2) << cut;
         QTest::newRow("all but the last byte") << m_real.chopped(1) << cut;
 
         QTest::newRow("no directory header") << patched(itsp(), 0) << damaged;
