@@ -60,8 +60,9 @@ class TstNoteMaker : public QObject {
 
 private Q_SLOTS:
     // As loaded and after a reset: today at midnight, one-time, no sound, no note; every
-    // control inside its frame, clear of the others.
-    void theFormAsLoadedAfterAResetAndTheMinuteBoundaries()
+    // control inside its frame, clear of the others. Between the two, the checks in their
+    // order and the errors; after, the minute boundaries.
+    void theFormTheChecksAResetAndTheMinuteBoundaries()
     {
         NoteMakerFixture f;
         NoteMaker *w = f.window;
@@ -81,42 +82,7 @@ private Q_SLOTS:
              QWidgetList{w->DTPicker1, w->Combo2, w->Check1, w->NoteEdit, w->Status})
             QCOMPARE(layoutFault(control->parentWidget()), QString());
 
-        w->DTPicker1->setDate(QDate(2027, 1, 1));
-        w->DTPicker2->setTime(QTime(7, 45));
-        w->Combo2->setCurrentIndex(2);
-        w->Check1->setChecked(true);
-        w->NoteEdit->setPlainText(u"x"_s);
-        w->Status->setText(u"Reminder is set for: ..."_s);
-        w->ResetItem->trigger();
-        QCOMPARE(state(), fresh);
-
-        // The minute boundaries: this minute is refused, the next one is not.
-        f.clock.set(QDateTime(QDate(2026, 12, 4), QTime(10, 15, 59)));
-        w->NoteEdit->setPlainText(u"  Call Ann  "_s);
-        w->DTPicker2->setTime(QTime(10, 15, 0));
-        QCOMPARE(press(f).text, u"Cannot set reminder for the current time."_s);
-        // A second later is the next minute: accepted, seconds zero whatever the picker says.
-        w->DTPicker2->setTime(QTime(10, 16, 42));
-        QCOMPARE(press(f).text, QString());
-        QCOMPARE(w->Status->text(), u"Reminder is set for: 12/4/2026 10:16:00 AM"_s);
-        // Pressed again without a change: a second slot of the same day.
-        QCOMPARE(press(f).text, QString());
-        QCOMPARE(f.stored(kToday),
-                 QStringList(2, u"Call Ann|Sounds|One-Time Reminder|10:16:00 AM"_s));
-        // The controls keep what they held.
-        QCOMPARE(w->NoteEdit->toPlainText(), u"  Call Ann  "_s);
-        // A note of blanks is a note: the record is an empty one, a hole.
-        w->NoteEdit->setPlainText(u"   "_s);
-        QCOMPARE(press(f).text, QString());
-        QCOMPARE(*f.reminders.numReminders(kToday), 3);
-        QVERIFY(f.reminders.readRecord(kToday, 3)->isHole());
-    }
-
-    void theChecksInTheirOrderAndTheErrors()
-    {
-        NoteMakerFixture f;
-        NoteMaker *w = f.window;
-        // As loaded: the day at midnight has passed.
+        // The checks in their order. As loaded, the day at midnight has passed.
         w->NoteEdit->setPlainText(u"Dentist"_s);
         bool off = false;
         const auto said = press(f, &off);
@@ -147,6 +113,35 @@ private Q_SLOTS:
         f.store.setBroken(true);
         QCOMPARE(press(f).icon, QMessageBox::Critical);
         QVERIFY(f.timer.isActive());
+
+        // A reset clears what the checks left (the day, the note, the status) and more.
+        w->DTPicker2->setTime(QTime(7, 45));
+        w->Combo2->setCurrentIndex(2);
+        w->Check1->setChecked(true);
+        w->ResetItem->trigger();
+        QCOMPARE(state(), fresh);
+        f.store.setBroken(false);
+
+        // The minute boundaries: this minute is refused, the next one is not.
+        f.clock.set(QDateTime(QDate(2026, 12, 4), QTime(10, 15, 59)));
+        w->NoteEdit->setPlainText(u"  Call Ann  "_s);
+        w->DTPicker2->setTime(QTime(10, 15, 0));
+        QCOMPARE(press(f).text, u"Cannot set reminder for the current time."_s);
+        // A second later is the next minute: accepted, seconds zero whatever the picker says.
+        w->DTPicker2->setTime(QTime(10, 16, 42));
+        QCOMPARE(press(f).text, QString());
+        QCOMPARE(w->Status->text(), u"Reminder is set for: 12/4/2026 10:16:00 AM"_s);
+        // Pressed again without a change: a second slot of the same day.
+        QCOMPARE(press(f).text, QString());
+        QCOMPARE(f.stored(kToday),
+                 QStringList(2, u"Call Ann|Sounds|One-Time Reminder|10:16:00 AM"_s));
+        // The controls keep what they held.
+        QCOMPARE(w->NoteEdit->toPlainText(), u"  Call Ann  "_s);
+        // A note of blanks is a note: the record is an empty one, a hole.
+        w->NoteEdit->setPlainText(u"   "_s);
+        QCOMPARE(press(f).text, QString());
+        QCOMPARE(*f.reminders.numReminders(kToday), 3);
+        QVERIFY(f.reminders.readRecord(kToday, 3)->isHole());
     }
 
     void theBillRoad()
@@ -256,8 +251,6 @@ private Q_SLOTS:
         const QString overdue = u"This month's payment seems to be overdue."_s;
         const QString number = u"Please enter a number."_s;
         const QString range = u"Please enter a number between 0 and 30."_s;
-        const QString payee =
-            u"Please enter the name of the company/person this bill is payable to."_s;
         const struct {
             const char *payee;
             int dueInDays;
@@ -266,7 +259,7 @@ private Q_SLOTS:
             QString billDate; // empty: nothing handed back
         } cases[] = {
             // clang-format off
-            {"", 20, "10", {payee}, {}},
+            {"", 20, "10", {u"Please enter the name of the company/person this bill is payable to."_s}, {}},
             {"  ", 20, "10", {}, u"12/14/2026"_s}, // blanks are a payee
             {"Gas", 0, "0", {overdue}, u"12/4/2026"_s},
             {"Gas", -3, "ten", {overdue, number}, {}},
@@ -311,8 +304,7 @@ private Q_SLOTS:
         NoteMakerFixture f;
         NoteMaker *w = f.window;
         w->Check1->setChecked(true); // on, nothing chosen
-        QVERIFY(w->Combo1->isEnabled() && w->Combo1->isLocked());
-        QVERIFY(w->Combo1->lineEdit()->isReadOnly() && !w->SndPreviewBttn->isEnabled());
+        QVERIFY(w->Combo1->isEnabled() && w->Combo1->isLocked() && !w->SndPreviewBttn->isEnabled());
         // Locked: neither keys nor the wheel change the choice.
         w->Combo1->setFocus();
         QTest::keyClick(w->Combo1, Qt::Key_Down);

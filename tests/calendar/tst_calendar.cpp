@@ -50,10 +50,9 @@ private Q_SLOTS:
                  u"for 2026|Sounds#"
                  u"6/12/2027|12:00:00 AM|Annual Reminder|Our Blissful Anniversary|Sounds"_s);
         QCOMPARE(handWritten.repeatDropped, 1);
-        QCOMPARE(handWritten.skipped, (Skips{{CalendarSkip::Past, 1},
-                                             {CalendarSkip::NoMoment, 1},
-                                             {CalendarSkip::UnknownZone, 1},
-                                             {CalendarSkip::NoteNotHeld, 1}}));
+        using enum CalendarSkip;
+        QCOMPARE(handWritten.skipped,
+                 (Skips{{Past, 1}, {NoMoment, 1}, {UnknownZone, 1}, {NoteNotHeld, 1}}));
 
         // Our own file: every recurrence comes back exactly.
         MemorySettingsStore from;
@@ -88,7 +87,7 @@ private Q_SLOTS:
         QCOMPARE(CalendarWriter::write(*target.allLiveReminders(), clock.now()).text, file.text);
         CalendarImport::Report report = CalendarImport::import(file.text, target);
         QCOMPARE(report.added, 0);
-        QCOMPARE(report.skipped, (Skips{{CalendarSkip::AlreadyThere, int(made.size())}}));
+        QCOMPARE(report.skipped, (Skips{{AlreadyThere, int(made.size())}}));
         QCOMPARE(reminderStoreViolation(to), QString());
 
         // Read later, our rule moves each on as the program would have:
@@ -97,7 +96,7 @@ private Q_SLOTS:
         MemorySettingsStore later;
         ReminderStore moved(later);
         report = CalendarImport::import(file.text, moved);
-        QCOMPARE(report.skipped, (Skips{{CalendarSkip::Past, 1}}));
+        QCOMPARE(report.skipped, (Skips{{Past, 1}}));
         QCOMPARE(reminders(moved).join(u'#'),
                  u"2/11/2028|9:00:00 AM|Daily Reminder|Pills|Sounds#"
                  u"2/11/2028|9:00:00 AM|Daily Reminder|Pills|Sounds#"

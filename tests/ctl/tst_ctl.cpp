@@ -122,6 +122,9 @@ private Q_SLOTS:
     void twoToolsWritingAtOnceKeepTheStoreSound()
     {
         QTemporaryDir dir;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"PINGALO_STORE"_s, dir.filePath(u"store.db"_s));
+        QProcess tools[2];
         for (int tool = 0; tool < 2; ++tool) {
             QByteArray text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
             for (int i = 0; i < 300; ++i)
@@ -131,11 +134,6 @@ private Q_SLOTS:
                     "\r\nSUMMARY:tool " + QByteArray::number(tool) + " event " +
                     QByteArray::number(i) + "\r\nEND:VEVENT\r\n";
             writeFile(dir.filePath(u"%1.ics"_s.arg(tool)), text + "END:VCALENDAR\r\n");
-        }
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"PINGALO_STORE"_s, dir.filePath(u"store.db"_s));
-        QProcess tools[2];
-        for (int tool = 0; tool < 2; ++tool) {
             tools[tool].setProcessEnvironment(environment);
             tools[tool].start(PINGALO_CTL ""_L1,
                               {u"import"_s, dir.filePath(u"%1.ics"_s.arg(tool))});

@@ -183,9 +183,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QCOMPARE(QueueFile::read(dir.filePath(QueueFile::kFileName)), QList<QueuedReminder>());
         QCOMPARE(QueueFile::read(write(dir, QByteArray())), QList<QueuedReminder>());
-        QTemporaryDir other;
-        QVERIFY(QDir(other.path()).mkdir(QueueFile::kFileName)); // cannot be opened for writing
-        QCOMPARE(QueueFile::read(other.filePath(QueueFile::kFileName)), QList<QueuedReminder>());
+        QVERIFY(QDir(dir.path()).mkdir(u"folder"_s)); // cannot be opened for writing
+        QCOMPARE(QueueFile::read(dir.filePath(u"folder"_s)), QList<QueuedReminder>());
         const QString path = write(dir, queueLine("12/4/2026 11:40:00 PM", u"ready"_s));
         QCOMPARE(notes(QueueFile::read(path)), QStringList({u"ready"_s}));
         // Too large to be a queue: refused whole, its good first line included.

@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <sqlite3.h>
-#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -34,13 +33,6 @@ QString query(const QString &path, const char *sql, sqlite3 **kept = nullptr)
 
 const char kSchema[] = "CREATE TABLE entries(app TEXT NOT NULL, section TEXT NOT NULL, "
                        "name TEXT NOT NULL, value TEXT NOT NULL, PRIMARY KEY(app, section, name))";
-
-int mode(const QString &path)
-{
-    struct stat st {};
-    ::stat(QFile::encodeName(path).constData(), &st);
-    return st.st_mode & 0777;
-}
 
 } // namespace
 
@@ -171,8 +163,11 @@ private Q_SLOTS:
         const QString path = m_dir.filePath(u"new/pingalo/store.db"_s);
         SqliteSettingsStore store(path);
         QVERIFY(store.save(u"Settings"_s, u"CheckMissed"_s, u"14"_s));
-        QCOMPARE(mode(QFileInfo(path).absolutePath()), 0700);
-        QCOMPARE(mode(path), 0600);
+        using P = QFileDevice::Permission;
+        const auto mine = P::ReadOwner | P::WriteOwner | P::ReadUser | P::WriteUser; // 0600
+        QCOMPARE(QFile::permissions(path), mine);
+        QCOMPARE(QFile::permissions(QFileInfo(path).absolutePath()),
+                 mine | P::ExeOwner | P::ExeUser);
         QCOMPARE(query(path, "SELECT sql FROM sqlite_master WHERE name='entries'"),
                  QString::fromLatin1(kSchema));
         QCOMPARE(query(path, "PRAGMA user_version"), u"1"_s);
