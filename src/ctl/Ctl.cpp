@@ -351,7 +351,11 @@ int Ctl::remove(const QStringList &arguments)
         for (const LiveReminder &r : live.value_or(QList<LiveReminder>())) {
             if (r.slot != slot)
                 continue;
-            if (!store.deleteFromList(r.day, QString::number(slot)))
+            // The running program may have shown it since it was read here.
+            const auto deleted = store.deleteListed(r.day, slot, r.record);
+            if (deleted == ReminderStore::ListedDelete::Gone)
+                break;
+            if (deleted == ReminderStore::ListedDelete::Failed)
                 return refuse(QStringLiteral("the store could not be written; nothing was "
                                              "deleted"));
             const auto note = ScrambleText(r.record.reminder, QStringLiteral("0"));

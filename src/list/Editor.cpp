@@ -119,11 +119,12 @@ void Editor::DeleteSelected_Click()
     const ReminderListModel::Row &row = m_rows->row(*index);
     // A reminder that came up (or went) since the list was read is not counted
     // again: a count run ahead of the slots would let its day be removed with
-    // a live reminder in it. A delete the store refused keeps its row, so that
-    // the list never shows as gone a reminder that will still come up.
-    ReminderStore &store = m_services.store;
-    const auto record = store.readRecord(row.date, row.num.toLongLong());
-    if (!(record && record->isHole()) && !store.deleteFromList(row.date, row.num))
+    // a live reminder in it; nor is another reminder that took its number
+    // since. A delete the store refused keeps its row, so that the list never
+    // shows as gone a reminder that will still come up.
+    const ReminderRecord listed{row.storedNote, row.sound, row.type, row.time};
+    if (m_services.store.deleteListed(row.date, row.num.toLongLong(), listed) ==
+        ReminderStore::ListedDelete::Failed)
         return;
     m_rows->removeRows(*index, 1);
     RList->clearSelection();

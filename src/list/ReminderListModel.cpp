@@ -66,7 +66,7 @@ void ReminderListModel::load(const ReminderStore &store)
         const QString note =
             ScrambleText(r.reminder, QStringLiteral("0")).value_or(Scheduler::kUnreadableNote);
         m_rows.append({slot.day, r.time, QString::number(slot.slot), r.recurrence, note, r.sound,
-                       m_rows.size()});
+                       r.reminder, m_rows.size()});
     }
     endResetModel();
 }

@@ -23,6 +23,7 @@ public:
         QString type; // the recurrence
         QString note; // unscrambled
         QString sound;
+        QString storedNote;   // scrambled, as the store holds it
         qsizetype readAt = 0; // its place in the order the store gave
         const QString &text(int column) const;
     };

@@ -102,7 +102,9 @@ std::optional<QList<StoreValue>> MemorySettingsStore::listValues(const QString &
 
 std::optional<QList<TreeValue>> MemorySettingsStore::listTree(const QString &section)
 {
-    if (!mayRead())
+    if (m_treeReadsBroken)
+        reportFailure(QStringLiteral("the settings store could not read a section tree"));
+    if (m_treeReadsBroken || !mayRead())
         return std::nullopt;
     QList<TreeValue> result;
     const auto add = [&](const auto &entry) {

@@ -20,6 +20,8 @@ public:
 
     // From now on every operation fails (true) or works again (false).
     void setBroken(bool broken) { m_broken = broken; }
+    // From now on reading a section tree fails (true) while all else works.
+    void setTreeReadsBroken(bool broken) { m_treeReadsBroken = broken; }
     // The next `count` writes work, every write after them fails; -1 lifts it.
     void failWritesAfter(int count) { m_writesLeft = count; }
     // Number of sections that hold at least one value.
@@ -32,5 +34,6 @@ private:
 
     std::map<QString, Section> m_sections;
     bool m_broken = false;
+    bool m_treeReadsBroken = false;
     int m_writesLeft = -1;
 };

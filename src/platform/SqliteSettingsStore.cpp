@@ -34,7 +34,8 @@ const char kDeleteSection[] = "DELETE FROM entries WHERE app=?1 AND section>=?2 
                               "section<?2||']' AND (section=?2 OR section>=?2||'\\')";
 // The same range, in primary key order: the values of a section come together.
 const char kTree[] = "SELECT rowid, section, name, value FROM entries WHERE app=?1 AND "
-                     "section>=?2 AND section<?2||']' AND (section=?2 OR section>=?2||'\\')";
+                     "section>=?2 AND section<?2||']' AND (section=?2 OR section>=?2||'\\') "
+                     "ORDER BY section"; // the key's own order: no sort step
 const char kDeleteValue[] = "DELETE FROM entries WHERE app=?1 AND section=?2 AND name=?3";
 // Sorted here rather than by ORDER BY, which would cost SQLite a sort table per call.
 const char kList[] = "SELECT rowid, name, value FROM entries WHERE app=?1 AND section=?2";
@@ -204,11 +205,14 @@ bool SqliteSettingsStore::switchToWal()
     // than wait where waiting could deadlock. So it is tried again for as long
     // as any other wait for the file may last.
     const QDeadlineTimer deadline(kBusyTimeoutMs);
-    while ((sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) & 0xff) ==
-               SQLITE_BUSY &&
-           !deadline.hasExpired())
+    for (;;) {
+        const int rc = sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            return true;
+        if ((rc & 0xff) != SQLITE_BUSY || deadline.hasExpired())
+            return failSqlite("switch to write-ahead logging");
         QThread::msleep(5);
-    return exec("PRAGMA journal_mode=WAL"); // at once when switched; else says why not
+    }
 }
 
 void SqliteSettingsStore::closeFile()
@@ -327,8 +331,8 @@ std::optional<QList<TreeValue>> SqliteSettingsStore::listTree(const QString &sec
     if (!stmt || !stmt.bind(1, m_app) || !stmt.bind(2, section))
         return failSqlite("read a section tree"), std::nullopt;
     QList<TreeValue> values;
-    // The rows come in the order of the key; each section's values are put in
-    // the order they were saved (rowid) when the next section begins.
+    // The rows come section by section; each section's values are put in the
+    // order they were saved (rowid) when the next section begins.
     std::vector<std::pair<sqlite3_int64, TreeValue>> current;
     const auto endSection = [&] {
         std::sort(current.begin(), current.end(),

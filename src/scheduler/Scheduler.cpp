@@ -55,11 +55,12 @@ QString Scheduler::unscrambled(const QString &storedNote) const
     return ScrambleText(storedNote, QStringLiteral("0")).value_or(kUnreadableNote);
 }
 
-QList<LiveReminder> Scheduler::liveSlotsAfter(const QString &day, qint64 after) const
+std::optional<QList<LiveReminder>> Scheduler::liveSlotsAfter(const QString &day,
+                                                            qint64 after) const
 {
-    QList<LiveReminder> slots =
-        m_store.liveReminders(day, m_fields.count).value_or(QList<LiveReminder>());
-    slots.removeIf([after](const LiveReminder &slot) { return slot.slot <= after; });
+    auto slots = m_store.liveReminders(day, m_fields.count);
+    if (slots)
+        slots->removeIf([after](const LiveReminder &slot) { return slot.slot <= after; });
     return slots;
 }
 
@@ -88,7 +89,7 @@ std::optional<QDateTime> Scheduler::loadSlot(const LiveReminder &slot)
 int Scheduler::fireDueSlots(const QString &day, DueRule rule)
 {
     int fired = 0;
-    QList<LiveReminder> slots = liveSlotsAfter(day, 0);
+    QList<LiveReminder> slots = liveSlotsAfter(day, 0).value_or(QList<LiveReminder>());
     while (!slots.isEmpty() && !m_stopped) {
         const LiveReminder slot = slots.takeFirst();
         const auto due = loadSlot(slot);
@@ -97,11 +98,10 @@ int Scheduler::fireDueSlots(const QString &day, DueRule rule)
         if (!m_fields.time.isEmpty()) {
             const QDateTime now = Clock::now();
             const QDateTime from = m_fields.spanFrom.value_or(now);
-            const QDateTime to = m_fields.spanTo.value_or(now);
             const bool inTime = rule == DueRule::SameHour
                                     ? TextForms::hoursBetween(now, *due) == 0
                                     : TextForms::minutesBetween(from, *due) >= 0 &&
-                                          TextForms::minutesBetween(*due, to) >= 0;
+                                          TextForms::minutesBetween(*due, now) >= 0;
             if (!inTime)
                 continue;
         }
@@ -112,7 +112,7 @@ int Scheduler::fireDueSlots(const QString &day, DueRule rule)
         ++fired;
         // The window waited on the user, who may have deleted or changed the
         // slots still to come meanwhile: go on from a fresh read.
-        slots = liveSlotsAfter(day, slot.slot);
+        slots = liveSlotsAfter(day, slot.slot).value_or(QList<LiveReminder>());
     }
     return fired;
 }
@@ -138,11 +138,16 @@ void Scheduler::showReminder(const QString &text, const QString &sound)
 
 void Scheduler::waitForOk()
 {
+    // A check's window may come up while minutes skipped by a jump of the
+    // clock wait for the next tick to catch them up: those stay to be caught up.
+    const bool caughtUp =
+        TextForms::minutesBetween(m_lastCovered, wallMinute(Clock::now())) <= kJumpMinutes;
     m_timer1.stop();
     m_host.showReminderWindow();
     // The minutes spent waiting are not skipped ones: what came due meanwhile
     // waits in the store for a check.
-    m_lastCovered = wallMinute(Clock::now());
+    if (caughtUp)
+        m_lastCovered = wallMinute(Clock::now());
 }
 
 void Scheduler::stop()
@@ -184,7 +189,7 @@ void Scheduler::Timer1_Timer()
             return;
         from = QDateTime(now.date(), QTime(0, 0), Qt::UTC);
     }
-    fireDueSpan(from, std::nullopt);
+    fireDueSpan(from);
     m_lastCovered = wallMinute(Clock::now());
 }
 
@@ -205,11 +210,9 @@ void Scheduler::reminderWindowDismissed()
         Timer1_Timer();
 }
 
-void Scheduler::fireDueSpan(const std::optional<QDateTime> &from,
-                            const std::optional<QDateTime> &to)
+void Scheduler::fireDueSpan(const std::optional<QDateTime> &from)
 {
     m_fields.spanFrom = from;
-    m_fields.spanTo = to;
     const QString day = TextForms::dayKey(Clock::today());
     m_fields.viewed = m_store.numViewed(day).value_or(0);
     m_fields.count = m_store.numReminders(day).value_or(0);
@@ -275,11 +278,14 @@ void Scheduler::CheckMissedReminders()
 
     for (const QDate &date : std::as_const(days)) {
         const QString day = TextForms::dayKey(date);
-        m_fields.count = m_store.numReminders(day).value_or(0);
+        const auto count = m_store.numReminders(day);
+        if (!count)
+            continue; // a day that cannot be read stays for the next look-back
+        m_fields.count = *count;
         // Holes are not visited: they go with the day.
-        QList<LiveReminder> slots = liveSlotsAfter(day, 0);
-        while (!slots.isEmpty() && !m_stopped) {
-            const LiveReminder slot = slots.takeFirst();
+        auto slots = liveSlotsAfter(day, 0);
+        while (slots && !slots->isEmpty() && !m_stopped) {
+            const LiveReminder slot = slots->takeFirst();
             m_fields.slot = slot.slot;
             m_fields.storedNote = slot.record.reminder;
             m_fields.note = unscrambled(slot.record.reminder);
@@ -296,7 +302,8 @@ void Scheduler::CheckMissedReminders()
         }
         if (m_stopped)
             break; // the day's unseen reminders stay for the next start
-        m_store.removeDay(day);
+        if (slots) // (a day whose slots could not be read keeps them)
+            m_store.removeDay(day);
     }
     m_fields = WorkingFields();
 }

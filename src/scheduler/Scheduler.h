@@ -77,13 +77,6 @@ public:
     // Lock-down ended: the minutes it held count as reached, so that what came
     // due meanwhile waits for a check, also across a jump of the clock.
     void lockDownEnded();
-    // One pass of the due check over a span of minutes: removes today when it is
-    // complete, else fires today's live slots whose minute lies from `from` to
-    // `to`, both included, in slot order, and today's bill reminders. An end not
-    // given is the current minute when the walk reaches a slot, so the ordinary
-    // tick, [now, now], shows a later slot of its minute only if the window
-    // before it was dismissed within that minute.
-    void fireDueSpan(const std::optional<QDateTime> &from, const std::optional<QDateTime> &to);
     void StartReminderCheck();
     void CheckImmediateReminders();
     void CheckMissedReminders();
@@ -108,18 +101,25 @@ private:
         QString recurrence;
         QString sound;
         qint64 viewed = 0;
-        // The span of minutes of a pass of the due check (fireDueSpan).
+        // The first minute of a pass of the due check (fireDueSpan).
         std::optional<QDateTime> spanFrom;
-        std::optional<QDateTime> spanTo;
     };
 
     enum class DueRule { MinuteSpan, SameHour };
+    // One pass of the due check over a span of minutes: removes today when it is
+    // complete, else fires today's live slots whose minute lies from `from` (the
+    // current minute when not given) to the current minute when the walk
+    // reaches the slot, in slot order, and today's bill reminders. So the
+    // ordinary tick shows a later slot of its minute only if the window before
+    // it was dismissed within that minute.
+    void fireDueSpan(const std::optional<QDateTime> &from);
 
     // Walks today's slots and fires those due by `rule`; gives how many fired.
     int fireDueSlots(const QString &day, DueRule rule);
     // The live slots of a day past `after`, read afresh, up to the count in
     // the working fields.
-    QList<LiveReminder> liveSlotsAfter(const QString &day, qint64 after) const;
+    // The live slots of a day after `after`, or none when the store cannot be read.
+    std::optional<QList<LiveReminder>> liveSlotsAfter(const QString &day, qint64 after) const;
     // Fills the working fields from a live slot and gives its due moment.
     std::optional<QDateTime> loadSlot(const LiveReminder &slot);
     void FireReminder(const QString &day);

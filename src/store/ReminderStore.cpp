@@ -246,6 +246,21 @@ bool ReminderStore::deleteFromList(const QString &day, const QString &slot)
     });
 }
 
+ReminderStore::ListedDelete ReminderStore::deleteListed(const QString &day, qint64 slot,
+                                                        const ReminderRecord &listed)
+{
+    bool gone = false;
+    const bool done = m_store.transaction([&] {
+        const auto now = readRecord(day, slot);
+        if (now && *now != listed)
+            return gone = true;
+        return now && deleteFromList(day, QString::number(slot));
+    });
+    if (!done)
+        return ListedDelete::Failed;
+    return gone ? ListedDelete::Gone : ListedDelete::Deleted;
+}
+
 bool ReminderStore::deleteRecord(const QString &day, qint64 slot)
 {
     return m_store.deleteSection(recordSection(day, slot));

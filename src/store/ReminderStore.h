@@ -83,6 +83,12 @@ public:
     bool consumeSlot(const QString &day, qint64 slot, qint64 viewedBefore);
     // Deletes a slot as the list viewer does: "NumViewed" + 1, then the record.
     bool deleteFromList(const QString &day, const QString &slot);
+    // Deletes, as deleteFromList does, a slot read earlier while it still holds
+    // `listed`. One that came up, went, or holds another reminder since (a day
+    // removed and begun again reuses its numbers) is left alone, counted no
+    // more, and is Gone.
+    enum class ListedDelete { Deleted, Gone, Failed };
+    ListedDelete deleteListed(const QString &day, qint64 slot, const ReminderRecord &listed);
     // Deletes a record without counting it (the look-back of past days).
     bool deleteRecord(const QString &day, qint64 slot);
     // Removes a whole day: its section with all records, then its index value.

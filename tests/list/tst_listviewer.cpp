@@ -92,6 +92,26 @@ private Q_SLOTS:
         QVERIFY(!f.dayExists(kToday));
     }
 
+    void aRowWhoseNumberWasTakenAgainDeletesNothing()
+    {
+        SchedulerFixture f(QDateTime(kToday, QTime(10, 5, 20)));
+        const ProgramFiles files{QString(), QString()};
+        HelpModule help(f.program, files);
+        f.add(kToday, u"10:06:00 AM"_s, u"old"_s);
+        Editor list({f.store, f.host, help}, nullptr);
+        // It comes up, its day goes, and a new reminder of the day takes number 1 again.
+        f.clock.set(QDateTime(kToday, QTime(10, 6, 10)));
+        f.scheduler.Timer1_Timer();
+        f.scheduler.Timer1_Timer();
+        f.add(kToday, u"11:30:00 AM"_s, u"new"_s);
+        list.RList->setCurrentIndex(list.RList->model()->index(0, 0));
+        MessageRecorder yes;
+        list.DeleteSelected->click();
+        QVERIFY(shown(list).isEmpty());
+        QCOMPARE(f.liveNotes(kToday), QStringList({u"new"_s}));
+        QCOMPARE(*f.store.numViewed(kDay), 0);
+    }
+
     // The tray's list comes to the front unread. A row viewed with Enter shows its day and
     // note, once, with its sound looping until OK, and a tick meanwhile waits for that OK.
     void aReminderDueWhileOneIsViewedComesUpAfterIt()

@@ -160,6 +160,18 @@ private Q_SLOTS:
             busy.scheduler.Timer1_Timer();
             QCOMPARE(busy.host.notes(), QStringList({u"held up"_s}));
         }
+        { // Asleep from 9:00 to 10:00, then a manual check's window before any tick:
+          // the next tick still catches up what the sleep skipped.
+            SchedulerFixture late(at(9, 0, 10));
+            late.add(kToday, u"9:30:00 AM"_s, u"slept through"_s);
+            late.add(kToday, k10, u"this hour"_s);
+            late.scheduler.Timer1_Timer();
+            late.clock.set(at(10, 0, 15));
+            late.scheduler.CheckImmediateReminders();
+            late.clock.advanceMs(Scheduler::kTickMs);
+            late.scheduler.Timer1_Timer();
+            QCOMPARE(late.host.notes(), QStringList({u"this hour"_s, u"slept through"_s}));
+        }
         // Asleep from 10:00 to 10:45: on waking, what the sleep skipped comes up late,
         // once each, in slot order, with its own moment; before and after stay.
         SchedulerFixture f(at(10, 0, 10));
@@ -337,6 +349,22 @@ private Q_SLOTS:
         f.scheduler.setManualCheck(1);
         f.scheduler.StartReminderCheck();
         QCOMPARE(f.host.events, QStringList({kMessage}));
+    }
+
+    void aLookBackThatCannotReadADayKeepsIt()
+    {
+        // The day's slots cannot be read again after the first window: the day is
+        // not removed with its unseen reminder.
+        SchedulerFixture f(at(10, 5));
+        f.program.setCheckMissed(u"1"_s);
+        const QDate yesterday = kToday.addDays(-1);
+        f.add(yesterday, u"9:00:00 AM"_s, u"seen"_s);
+        f.add(yesterday, u"9:30:00 AM"_s, u"unseen"_s);
+        f.host.whileShown = [&] { f.settings.setTreeReadsBroken(true); };
+        f.scheduler.CheckMissedReminders();
+        f.settings.setTreeReadsBroken(false);
+        QCOMPARE(f.host.notes(), QStringList({u"seen"_s}));
+        QCOMPARE(f.liveNotes(yesterday), QStringList({u"unseen"_s}));
     }
 
     void theLookBackShowsMissedDaysNewestFirst()
