@@ -52,8 +52,9 @@ void SettingsMenu::Form_Load()
 void SettingsMenu::StartupItem_Click()
 {
     const bool on = !StartupItem->isChecked();
+    if (!m_settings.setStartUp(on))
+        return MessageBoxes::critical(parentWidget(), MessageBoxes::kSettingsNotWritten);
     StartupItem->setChecked(on);
-    m_settings.setStartUp(on);
 }
 
 void SettingsMenu::OutDRem_Click()
@@ -66,7 +67,8 @@ void SettingsMenu::OutDRem_Click()
             return;
         const double days = TextForms::leadingNumber(answer);
         if (days >= 1 && days <= 30) {
-            m_settings.setCheckMissed(TextForms::numberText(days));
+            if (!m_settings.setCheckMissed(TextForms::numberText(days)))
+                MessageBoxes::critical(parentWidget(), MessageBoxes::kSettingsNotWritten);
             return;
         }
         if (!MessageBoxes::okCancel(parentWidget(), kMissedRange))
@@ -86,7 +88,8 @@ void SettingsMenu::EnablePassItem_Click()
     }
     if (!MessageBoxes::yesNo(parentWidget(), kRemoveQuestion, QMessageBox::Warning))
         return;
-    m_settings.setStoredPassword(QString());
+    if (!m_settings.setStoredPassword(QString()))
+        return MessageBoxes::critical(parentWidget(), MessageBoxes::kSettingsNotWritten);
     EnablePassItem->setChecked(false);
     SetPassItem->setEnabled(false);
     if (m_lockItem)

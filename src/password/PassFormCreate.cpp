@@ -98,7 +98,8 @@ void PassFormCreate::SavePassword()
                           .arg(character),
                       NewPassA);
     }
-    m_settings.setStoredPassword(*scrambled);
+    if (!m_settings.setStoredPassword(*scrambled))
+        return MessageBoxes::critical(this, MessageBoxes::kSettingsNotWritten);
     MessageBoxes::exclamation(this, QStringLiteral("Your password has been saved."));
     Q_EMIT passwordSaved();
     close();

@@ -10,6 +10,7 @@
 #include "authoring/SoundBox.h"
 #include "authoring/SoundSelection.h"
 #include "password/PassFormCreate.h"
+#include "platform/MessageBoxes.h"
 #include "shell/About.h"
 
 #include <QAbstractItemView>
@@ -384,6 +385,15 @@ private Q_SLOTS:
         QCOMPARE(*f.program.startUp(), u"True"_s);
         menu->StartupItem->trigger();
         QCOMPARE(*f.program.startUp(), u"False"_s);
+        f.store.failWritesAfter(0); // refused: said, and the mark stays as it was
+        QCOMPARE(ask({u"9"_s}).last(), MessageBoxes::kSettingsNotWritten);
+        {
+            MessageRecorder refused;
+            menu->StartupItem->trigger();
+            QCOMPARE(refused.texts(), QStringList({MessageBoxes::kSettingsNotWritten}));
+        }
+        f.store.failWritesAfter(-1);
+        QVERIFY(!menu->StartupItem->isChecked() && *f.program.checkMissed() == u"7"_s);
 
         // Switched on with no password: the password window; cancelled, still off.
         f.lockItem.setEnabled(false);

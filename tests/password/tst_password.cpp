@@ -10,6 +10,7 @@
 #include "password/PassFormEnter.h"
 #include "password/QueueFile.h"
 #include "platform/MemorySettingsStore.h"
+#include "platform/MessageBoxes.h"
 #include "store/ProgramSettings.h"
 #include "store/ScrambleText.h"
 
@@ -96,6 +97,18 @@ private Q_SLOTS:
             QCOMPARE(*settings.storedPassword(), *ScrambleText(now, u"1"_s));
             QCOMPARE(w->isVisible() ? w->focusWidget()->objectName() : QString(), c.focus);
         }
+        // A store that refuses the write: said, and the window stays.
+        MemorySettingsStore store;
+        ProgramSettings settings(store);
+        QWidget owner;
+        auto *w = new PassFormCreate(settings, &owner);
+        w->show();
+        w->NewPassA->setText(u"pw"_s), w->NewPassB->setText(u"pw"_s);
+        store.failWritesAfter(0);
+        MessageRecorder messages;
+        w->Command1->click();
+        QCOMPARE(messages.texts(), QStringList({MessageBoxes::kSettingsNotWritten}));
+        QVERIFY(w->isVisible());
     }
 
     void wrongAndRightPasswordsKeysAndCancel()
