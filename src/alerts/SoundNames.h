@@ -10,4 +10,9 @@ namespace SoundNames {
 // The sounds offered to the user, in list order ("No Sound" not included).
 QStringList names();
 
+// The sound stored for a reminder whose sound was not chosen: the text the
+// note maker's sound box shows then. It is played as any other name (its
+// file is not among the program's, so the bell rings).
+inline const QString kNotChosen = QStringLiteral("Sounds");
+
 } // namespace SoundNames

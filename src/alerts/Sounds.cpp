@@ -42,7 +42,8 @@ void Sounds::PlayReminderSound(const QString &name)
         return;
     }
     const auto found = m_files.find(locale, file(name));
-    if (!found && !std::exchange(m_missSaid, true)) {
+    // The one miss said is kept for a sound the user chose.
+    if (!found && name != SoundNames::kNotChosen && !std::exchange(m_missSaid, true)) {
         QStringList tried;
         for (const QString &folder : m_files.folders(locale))
             tried << ProgramFiles::path(folder, file(name));

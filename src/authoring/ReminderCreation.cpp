@@ -8,7 +8,6 @@
 #include "store/TextForms.h"
 
 namespace {
-const QString kNoSoundChosen = QStringLiteral("Sounds");
 } // namespace
 
 ReminderCreation::Result ReminderCreation::create(const Input &input, QString &billDate,
@@ -16,7 +15,7 @@ ReminderCreation::Result ReminderCreation::create(const Input &input, QString &b
 {
     Result result;
     const bool chosen = input.knownSoundOnly ? SoundNames::names().contains(input.soundText)
-                                             : input.soundText != kNoSoundChosen;
+                                             : input.soundText != SoundNames::kNotChosen;
     if (input.soundChecked && !chosen) {
         result.outcome = Outcome::NoSound;
         return result;

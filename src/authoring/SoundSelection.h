@@ -1,5 +1,7 @@
 #pragma once
 
+#include "alerts/SoundNames.h"
+
 #include <QObject>
 
 class QCheckBox;
@@ -14,7 +16,7 @@ class SoundSelection : public QObject {
     Q_OBJECT
 
 public:
-    static inline const QString kPlaceholder = QStringLiteral("Sounds");
+    static inline const QString kPlaceholder = SoundNames::kNotChosen;
     static inline const QString kPreview = QStringLiteral("&Preview");
     static inline const QString kStop = QStringLiteral("&Stop");
 

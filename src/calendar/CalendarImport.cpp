@@ -1,5 +1,6 @@
 #include "calendar/CalendarImport.h"
 
+#include "alerts/SoundNames.h"
 #include "authoring/ReminderCreation.h"
 #include "platform/Clock.h"
 #include "store/ReminderStore.h"
@@ -52,7 +53,7 @@ CalendarImport::Report CalendarImport::import(const QByteArray &text, ReminderSt
             }
             ReminderCreation::Input input;
             input.soundChecked = !item.sound.isEmpty();
-            input.soundText = input.soundChecked ? item.sound : QStringLiteral("Sounds");
+            input.soundText = input.soundChecked ? item.sound : SoundNames::kNotChosen;
             input.noteText = item.note;
             input.recurrenceText = item.recurrence;
             input.pickedDate = item.day;

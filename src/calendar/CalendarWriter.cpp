@@ -1,5 +1,6 @@
 #include "calendar/CalendarWriter.h"
 
+#include "alerts/SoundNames.h"
 #include "calendar/CalendarProperties.h"
 #include "scheduler/Recurrence.h"
 #include "store/ScrambleText.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-const QString kNoSound = QStringLiteral("Sounds");
 
 icalproperty *ownProperty(const char *name, const QString &value)
 {
@@ -85,7 +85,7 @@ icalcomponent *eventOf(const LiveReminder &reminder, const QString &note, const 
     if (!r.recurrence.isEmpty())
         icalcomponent_add_property(event,
                                    ownProperty(CalendarProperties::kRecurrence, r.recurrence));
-    if (!r.sound.isEmpty() && r.sound != kNoSound)
+    if (!r.sound.isEmpty() && r.sound != SoundNames::kNotChosen)
         icalcomponent_add_property(event, ownProperty(CalendarProperties::kSound, r.sound));
 
     icalcomponent *alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);

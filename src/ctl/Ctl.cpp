@@ -21,7 +21,6 @@
 
 namespace {
 
-const QString kNoSound = QStringLiteral("Sounds");
 const QString kStandardStream = QStringLiteral("-");
 // A calendar file larger than this is refused rather than read into memory.
 constexpr qint64 kMostCalendarBytes = 64 * 1024 * 1024;
@@ -226,7 +225,7 @@ int Ctl::add(const QStringList &arguments)
     ReminderCreation::Input input;
     input.soundChecked = parser.isSet(soundOption);
     input.knownSoundOnly = true;
-    input.soundText = kNoSound;
+    input.soundText = SoundNames::kNotChosen;
     if (input.soundChecked) {
         input.soundText = parser.value(soundOption);
         for (const QString &name : SoundNames::names())
@@ -302,7 +301,7 @@ int Ctl::list(const QStringList &arguments)
                                 QStringLiteral("Reminder"), QStringLiteral("Sound")}};
     for (const LiveReminder &r : *live) {
         const auto note = ScrambleText(r.record.reminder, QStringLiteral("0"));
-        const bool sound = !r.record.sound.isEmpty() && r.record.sound != kNoSound;
+        const bool sound = !r.record.sound.isEmpty() && r.record.sound != SoundNames::kNotChosen;
         objects.append(QJsonObject{
             {QStringLiteral("day"), r.day},
             {QStringLiteral("time"),

@@ -4,6 +4,7 @@
 #include "ShellFixture.h"
 #include "TestRegistry.h"
 #include "alerts/Reminders.h"
+#include "alerts/SoundNames.h"
 #include "alerts/Sounds.h"
 #include "password/PassFormEnter.h"
 #include "password/PassFormLock.h"
@@ -248,9 +249,11 @@ private Q_SLOTS:
             QVERIFY(QFile::remove(folder + u"/snds/BEEP.wav"_s));
         }
 
-        // Found nowhere: the bell rings for the "Locale" file, and the first miss says so.
+        // Found nowhere: the bell rings for the "Locale" file, and the first miss of a
+        // chosen sound says so.
         QCOMPARE(help.helpPath(), locale.path() + u"/Pingalo_Help.chm"_s);
         QVERIFY(sounds.playableNames().isEmpty());
+        sounds.PlayReminderSound(SoundNames::kNotChosen);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(
                                                folders.last() + u"/snds/BEEP.wav; the bell"_s)));
         sounds.PlayReminderSound(u"BEEP"_s);
