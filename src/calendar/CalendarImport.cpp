@@ -4,7 +4,6 @@
 #include "authoring/ReminderCreation.h"
 #include "platform/Clock.h"
 #include "store/ReminderStore.h"
-#include "store/ScrambleText.h"
 #include "store/TextForms.h"
 
 #include <QHash>
@@ -38,7 +37,7 @@ CalendarImport::Report CalendarImport::import(const QByteArray &text, ReminderSt
             return false;
         QHash<QString, int> present;
         for (const LiveReminder &r : *live)
-            if (const auto note = ScrambleText(r.record.reminder, QStringLiteral("0")))
+            if (const auto note = r.record.note())
                 ++present[sameness(r.day, r.record.time, *note, r.record.recurrence)];
 
         for (const CalendarItem &item : read.items) {

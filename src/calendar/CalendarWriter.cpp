@@ -3,7 +3,6 @@
 #include "alerts/SoundNames.h"
 #include "calendar/CalendarProperties.h"
 #include "scheduler/Recurrence.h"
-#include "store/ScrambleText.h"
 #include "store/TextForms.h"
 
 #include <QCryptographicHash>
@@ -114,7 +113,7 @@ CalendarWriter::Result CalendarWriter::write(const QList<LiveReminder> &reminder
         icaltime_from_timet_with_zone(stamp.toSecsSinceEpoch(), 0, icaltimezone_get_utc_timezone());
     QHash<QByteArray, int> seen;
     for (const LiveReminder &reminder : reminders) {
-        const auto note = ScrambleText(reminder.record.reminder, QStringLiteral("0"));
+        const auto note = reminder.record.note();
         const auto day = TextForms::parseDate(reminder.day);
         const bool timed = !reminder.record.time.isEmpty();
         const auto time = timed ? TextForms::parseTime(reminder.record.time) : std::nullopt;

@@ -9,7 +9,6 @@
 #include "scheduler/Recurrence.h"
 #include "store/ProgramSettings.h"
 #include "store/ReminderStore.h"
-#include "store/ScrambleText.h"
 #include "store/TextForms.h"
 
 #include <QCommandLineParser>
@@ -300,7 +299,7 @@ int Ctl::list(const QStringList &arguments)
                                 QStringLiteral("Num"), QStringLiteral("Type"),
                                 QStringLiteral("Reminder"), QStringLiteral("Sound")}};
     for (const LiveReminder &r : *live) {
-        const auto note = ScrambleText(r.record.reminder, QStringLiteral("0"));
+        const auto note = r.record.note();
         const bool sound = !r.record.sound.isEmpty() && r.record.sound != SoundNames::kNotChosen;
         objects.append(QJsonObject{
             {QStringLiteral("day"), r.day},
@@ -311,7 +310,7 @@ int Ctl::list(const QStringList &arguments)
             {QStringLiteral("note"), note ? QJsonValue(*note) : QJsonValue()},
             {QStringLiteral("sound"), sound ? QJsonValue(r.record.sound) : QJsonValue()}});
         rows.append({r.day, r.record.time, QString::number(r.slot), r.record.recurrence,
-                     oneLine(note.value_or(QStringLiteral("(damaged in the store)"))),
+                     oneLine(note.value_or(ReminderRecord::kUnreadableNote)),
                      r.record.sound});
     }
     if (parser.isSet(json))
@@ -357,10 +356,9 @@ int Ctl::remove(const QStringList &arguments)
             if (deleted == ReminderStore::ListedDelete::Failed)
                 return refuse(QStringLiteral("the store could not be written; nothing was "
                                              "deleted"));
-            const auto note = ScrambleText(r.record.reminder, QStringLiteral("0"));
             say(QStringLiteral("Deleted number %1 of %2: %3")
                     .arg(QString::number(slot), r.day,
-                         oneLine(note.value_or(QStringLiteral("(damaged in the store)")))));
+                         oneLine(r.record.shownNote())));
             return Done;
         }
     }

@@ -2,7 +2,6 @@
 
 #include "scheduler/Scheduler.h"
 #include "store/ReminderStore.h"
-#include "store/ScrambleText.h"
 #include "store/TextForms.h"
 
 #include <QHash>
@@ -63,10 +62,8 @@ void ReminderListModel::load(const ReminderStore &store)
     const auto live = store.allLiveReminders();
     for (const LiveReminder &slot : live.value_or(QList<LiveReminder>())) {
         const ReminderRecord &r = slot.record;
-        const QString note =
-            ScrambleText(r.reminder, QStringLiteral("0")).value_or(Scheduler::kUnreadableNote);
-        m_rows.append({slot.day, r.time, QString::number(slot.slot), r.recurrence, note, r.sound,
-                       r.reminder, m_rows.size()});
+        m_rows.append({slot.day, r.time, QString::number(slot.slot), r.recurrence, r.shownNote(),
+                       r.sound, r.reminder, m_rows.size()});
     }
     endResetModel();
 }

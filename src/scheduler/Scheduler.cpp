@@ -7,7 +7,6 @@
 #include "scheduler/SchedulerHost.h"
 #include "store/ProgramSettings.h"
 #include "store/ReminderStore.h"
-#include "store/ScrambleText.h"
 #include "store/TextForms.h"
 
 #include <algorithm>
@@ -46,13 +45,6 @@ QString Scheduler::reminderText(const QString &when, const QString &note)
 {
     return QStringLiteral("Date and Time: ") + when + QStringLiteral("\r\n") +
            QStringLiteral("Reminder Note: ") + note;
-}
-
-QString Scheduler::unscrambled(const QString &storedNote) const
-{
-    // A note that cannot be unscrambled (a hand-edited store) still comes up at
-    // its minute, so that the reminder itself is not lost.
-    return ScrambleText(storedNote, QStringLiteral("0")).value_or(kUnreadableNote);
 }
 
 std::optional<QList<LiveReminder>> Scheduler::liveSlotsAfter(const QString &day,
@@ -106,7 +98,7 @@ int Scheduler::fireDueSlots(const QString &day, DueRule rule)
                 continue;
         }
         // Only a slot that fires needs its note unscrambled and its moment written.
-        m_fields.note = unscrambled(m_fields.storedNote);
+        m_fields.note = slot.record.shownNote();
         m_fields.dueText = TextForms::momentText(*due);
         FireReminder(day);
         ++fired;
@@ -288,7 +280,7 @@ void Scheduler::CheckMissedReminders()
             const LiveReminder slot = slots->takeFirst();
             m_fields.slot = slot.slot;
             m_fields.storedNote = slot.record.reminder;
-            m_fields.note = unscrambled(slot.record.reminder);
+            m_fields.note = slot.record.shownNote();
             m_fields.time = slot.record.time;
             m_fields.recurrence = slot.record.recurrence;
             showReminder(reminderText(day, m_fields.note), slot.record.sound);

@@ -48,9 +48,6 @@ public:
     // by one minute at most; a tick held up past a whole minute (a busy
     // machine) has skipped that minute as surely as a sleep has.
     static constexpr int kJumpMinutes = 1;
-    // The note shown for a reminder whose stored note cannot be unscrambled.
-    static inline const QString kUnreadableNote =
-        QStringLiteral("(This reminder's note is damaged in the store and cannot be shown.)");
 
     Scheduler(ReminderStore &store, ProgramSettings &settings, SchedulerHost &host,
               QObject *parent = nullptr);
@@ -126,7 +123,6 @@ private:
     void showReminder(const QString &text, const QString &sound);
     // Shows the reminder window modally, with the timer off until its OK.
     void waitForOk();
-    QString unscrambled(const QString &storedNote) const;
 
     ReminderStore &m_store;
     ProgramSettings &m_settings;

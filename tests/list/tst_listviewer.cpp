@@ -55,7 +55,7 @@ private Q_SLOTS:
         QCOMPARE(shown(list),
                  QStringList({u"12/4/2026|11:00:00 AM|1|Daily Reminder|one|BEEP"_s,
                               u"12/4/2026|11:00:00 AM|2|Daily Reminder|two|BEEP"_s,
-                              u"12/4/2026||3||"_s + Scheduler::kUnreadableNote + u"|Sounds"_s,
+                              u"12/4/2026||3||"_s + ReminderRecord::kUnreadableNote + u"|Sounds"_s,
                               u"6/1/2026||1|Bill Reminder|old|BEEP"_s}));
 
         list.show();

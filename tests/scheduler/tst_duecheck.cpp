@@ -246,7 +246,7 @@ private Q_SLOTS:
         f.store.appendReminder(day, {u"!!!"_s, u"BEEP"_s, Recurrence::kOneTime, k10});
         f.add(kToday, k10, u"good"_s);
         f.scheduler.Timer1_Timer();
-        QCOMPARE(f.host.notes(), QStringList({Scheduler::kUnreadableNote, u"good"_s}));
+        QCOMPARE(f.host.notes(), QStringList({ReminderRecord::kUnreadableNote, u"good"_s}));
         QCOMPARE(f.liveNotes(kToday), QStringList({u"bad time"_s}));
 
         // Absurd counts: read in no time, and the day is neither walked nor lost.
