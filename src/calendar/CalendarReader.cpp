@@ -3,6 +3,7 @@
 #include "alerts/SoundNames.h"
 #include "calendar/CalendarProperties.h"
 #include "scheduler/Recurrence.h"
+#include "store/ScrambleText.h"
 #include "store/TextForms.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@
 
 namespace {
 
-// What a note can hold: the scrambling counts positions in 16 bits.
-constexpr qsizetype kMostNoteCharacters = 32'767;
 // How many occurrences of a rule are walked to find the next one ahead.
 constexpr int kMostSteps = 100'000;
 
@@ -249,8 +248,8 @@ QString noteOf(icalcomponent *item)
                    : description.isEmpty()         ? summary
                                                    : summary + QLatin1Char('\n') + description;
     note = TextForms::trimBlanks(note);
-    if (note.size() > kMostNoteCharacters)
-        note = TextForms::trimBlanks(note.left(kMostNoteCharacters));
+    if (note.size() > kScrambleMaxLength)
+        note = TextForms::trimBlanks(note.left(kScrambleMaxLength));
     return note;
 }
 

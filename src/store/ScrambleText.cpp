@@ -22,7 +22,6 @@ constexpr char kKey[] = "5-j\"q*u|8:`V15EiCVzl_e26\\IU,euE&\?TTV+&wvnYC\"~qDLrUK
                         "1+UnUKWr5{UUhMF'k~E(:k+@c,Y=OF.o+=4V%@uRoM}5F'''4{;ik\"w\"too4!nEc]";
 static_assert(sizeof(kKey) - 1 == kScrambleKeyLength, "the key has 975 characters");
 
-constexpr int kMaxLength = 32767; // the position counter is a signed 16-bit number
 
 } // namespace
 
@@ -38,7 +37,7 @@ std::optional<QString> ScrambleText(const QString &text, const QString &mode, qs
             *failedAt = position;
         return std::nullopt;
     };
-    if (text.size() > kMaxLength)
+    if (text.size() > kScrambleMaxLength)
         return fail(text.size());
     const bool scramble = mode == QLatin1String("1");
     // Written in place: every stored note goes through here on each read.

@@ -17,6 +17,10 @@
 std::optional<QString> ScrambleText(const QString &text, const QString &mode,
                                     qsizetype *failedAt = nullptr);
 
+// The longest text that can be scrambled: the position counter is a signed
+// 16-bit number.
+constexpr qsizetype kScrambleMaxLength = 32'767;
+
 // The key's length; characters from 976 on use the key from its start again.
 inline constexpr int kScrambleKeyLength = 975;
 // The code of the key character used at position `position` (counted from 1).
