@@ -75,10 +75,9 @@ private Q_SLOTS:
         // Every page, some stored across the compressed stream's frames, reads whole.
         const QStringList pages = archive.files().filter(u".htm"_s);
         QCOMPARE(pages.size(), 10);
-        for (const QString &file : pages) {
-            const QByteArray html = archive.read(file).value_or("").trimmed();
-            QVERIFY2(html.endsWith("</html>"), qPrintable(file));
-        }
+        for (const QString &file : pages)
+            QVERIFY2(archive.read(file).value_or("").trimmed().endsWith("</html>"),
+                     qPrintable(file));
 
         // #SYSTEM records are read up to the first one that runs past the end; what
         // they would have said comes from the contents instead. Here the default
@@ -131,72 +130,68 @@ private Q_SLOTS:
 
     // Files that are missing, foreign, cut short or damaged are refused with a
     // reason; a file that was open before is let go either way.
-    void refusesUnusableFiles_data()
+    void refusesUnusableFiles()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("reason");
         const QString foreign = u"is not a compiled help file"_s, cut = u"incomplete"_s;
         const QString damaged = u"damaged"_s;
         const qsizetype chunk = firstChunk();
-
-        // The "missing" and "folder" rows are made by their names.
-        QTest::newRow("missing") << QByteArray() << u"does not exist"_s;
-        QTest::newRow("folder") << QByteArray() << u"is a folder"_s;
-        QTest::newRow("empty") << QByteArray() << u"is empty"_s;
-        QTest::newRow("another format") << QByteArray("PK\x03\x04") + m_real.mid(4) << foreign;
-        QTest::newRow("unknown version")
-            << QByteArray("ITSF\x07\0\0\0", 8) + QByteArray(200, '\0') << foreign;
-
-        QTest::newRow("signature only") << m_real.left(4) << cut;
-        QTest::newRow("file header only") << m_real.left(0x60) << cut;
-        QTest::newRow("inside the directory") << m_real.left(chunk + 100) << cut;
-        QTest::newRow("directory only") << m_real.left(chunk + 4096) << cut;
-        QTest::newRow("all but the last byte") << m_real.chopped(1) << cut;
-
-        QTest::newRow("no directory header") << patched(itsp(), 0) << damaged;
-        // Each of these would make the help library loop for ever, read or write
-        // outside its buffers, or divide by zero.
-        QTest::newRow("leaf chain loops") << patched(chunk + 0x10, 0) << damaged; // to itself
         // A second directory chunk laid over the unused start of the data section:
         // an index whose only child is itself, made the root of the lookups.
         QByteArray index = QByteArray("PMGI") + QByteArray(4, '\0') + QByteArray("\x01a\x01", 3);
         qToLittleEndian(quint32(4096 - index.size()), index.data() + 4);
         QByteArray indexLoop = patched(itsp() + 0x2c, 2);              // two chunks
         qToLittleEndian(quint32(1), indexLoop.data() + itsp() + 0x1c); // the root: the index
-        QTest::newRow("index chunk points to itself")
-            << indexLoop.replace(chunk + 4096, index.size(), index) << damaged;
-        QTest::newRow("leaf entries past their end") << patched(chunk + 4, 0) << damaged;
-        QTest::newRow("free space beyond the chunk") << patched(chunk + 4, 0xfffffff0u) << damaged;
-        QTest::newRow("chunk length zero") << patched(itsp() + 0x10, 0) << damaged;
-        QTest::newRow("first leaf beyond the directory") << patched(itsp() + 0x20, 7) << damaged;
         QByteArray twoStreams = m_real;
         twoStreams[twoStreams.indexOf("/Content", chunk) - 1] = 'x'; // another stream's part
-        QTest::newRow("parts of two compressed streams") << twoStreams << damaged;
-        QTest::newRow("no windows per reset") << patched(controlData() + 0x14, 0) << damaged;
-        QTest::newRow("window size zero") << patched(controlData() + 0x10, 0) << damaged;
-    }
-
-    void refusesUnusableFiles()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, reason);
-        const QByteArray tag = QTest::currentDataTag();
-        QString path = m_dir.filePath(QString::fromLatin1(tag) + u".chm"_s);
-        if (tag == "folder")
-            QVERIFY(QDir().mkpath(path));
-        else if (tag != "missing")
-            writeFile(path, content);
-
-        ChmArchive archive;
-        QVERIFY(archive.open(helpFile));
-        QVERIFY(!archive.open(path));
-        const QString error = archive.errorString();
-        QVERIFY2(error.contains(reason) && error.contains(QDir::toNativeSeparators(path)),
-                 qPrintable(error));
-        QVERIFY(!archive.isOpen() && archive.files().isEmpty() && archive.contents().isEmpty());
-        QVERIFY(!archive.read(u"welcome.htm"_s).has_value());
-        QVERIFY(archive.open(helpFile));
-        QCOMPARE(archive.errorString(), QString()); // the old reason is gone
+        const struct {
+            const char *name;
+            QByteArray content;
+            QString reason;
+        } cases[] = {
+            // clang-format off
+            {"missing", {}, u"does not exist"_s}, // made by its name, as is the folder
+            {"folder", {}, u"is a folder"_s},
+            {"empty", {}, u"is empty"_s},
+            {"another format", QByteArray("PK\x03\x04") + m_real.mid(4), foreign},
+            {"unknown version", QByteArray("ITSF\x07\0\0\0", 8) + QByteArray(200, '\0'), foreign},
+            {"signature only", m_real.left(4), cut},
+            {"file header only", m_real.left(0x60), cut},
+            {"inside the directory", m_real.left(chunk + 100), cut},
+            {"directory only", m_real.left(chunk + 4096), cut},
+            {"all but the last byte", m_real.chopped(1), cut},
+            {"no directory header", patched(itsp(), 0), damaged},
+            // Each of these would make the help library loop for ever, read or write
+            // outside its buffers, or divide by zero.
+            {"leaf chain loops", patched(chunk + 0x10, 0), damaged}, // to itself
+            {"index chunk points to itself", indexLoop.replace(chunk + 4096, index.size(), index), damaged},
+            {"leaf entries past their end", patched(chunk + 4, 0), damaged},
+            {"free space beyond the chunk", patched(chunk + 4, 0xfffffff0u), damaged},
+            {"chunk length zero", patched(itsp() + 0x10, 0), damaged},
+            {"first leaf beyond the directory", patched(itsp() + 0x20, 7), damaged},
+            {"parts of two compressed streams", twoStreams, damaged},
+            {"no windows per reset", patched(controlData() + 0x14, 0), damaged},
+            {"window size zero", patched(controlData() + 0x10, 0), damaged},
+            // clang-format on
+        };
+        for (const auto &c : cases) {
+            const QString path = m_dir.filePath(QString::fromLatin1(c.name) + u".chm"_s);
+            if (c.name == "folder"_L1)
+                QVERIFY(QDir().mkpath(path));
+            else if (c.name != "missing"_L1)
+                writeFile(path, c.content);
+            ChmArchive archive;
+            QVERIFY(archive.open(helpFile));
+            QVERIFY2(!archive.open(path), c.name);
+            const QString error = archive.errorString();
+            QVERIFY2(error.contains(c.reason) && error.contains(QDir::toNativeSeparators(path)),
+                     qPrintable(error));
+            QVERIFY2(!archive.isOpen() && archive.files().isEmpty() &&
+                         archive.contents().isEmpty() &&
+                         !archive.read(u"welcome.htm"_s).has_value(),
+                     c.name);
+            QVERIFY(archive.open(helpFile));
+            QCOMPARE(archive.errorString(), QString()); // the old reason is gone
+        }
     }
 };
 
