@@ -23,11 +23,6 @@
 
 namespace {
 
-QString write(const QTemporaryDir &dir, const QByteArray &content)
-{
-    return writeFile(dir.filePath(QueueFile::kFileName), content);
-}
-
 QStringList notes(const QList<QueuedReminder> &entries)
 {
     QStringList result;
@@ -86,8 +81,7 @@ private Q_SLOTS:
             QWidget owner;
             auto *w = new PassFormCreate(settings, &owner);
             w->show();
-            w->CurrentPass->setText(c.current);
-            w->NewPassA->setText(c.newA);
+            w->CurrentPass->setText(c.current), w->NewPassA->setText(c.newA);
             w->NewPassB->setText(c.newB);
             MessageRecorder messages;
             w->Command1->click();
@@ -148,8 +142,9 @@ private Q_SLOTS:
         // The right password shows the queue file every time. (Which entries are due is
         // the queue file's test.)
         QTemporaryDir dir;
-        write(dir, queueLine("12/4/2026 11:00:00 AM", u"dentist"_s) + "\r\n" +
-                       queueLine("12/5/2026 8:00:00 AM", u"tomorrow"_s) + "\r\n");
+        writeFile(dir.filePath(QueueFile::kFileName),
+                  queueLine("12/4/2026 11:00:00 AM", u"dentist"_s) + "\r\n" +
+                      queueLine("12/5/2026 8:00:00 AM", u"tomorrow"_s) + "\r\n");
         const QString previous = QDir::currentPath();
         QDir::setCurrent(dir.path());
         std::unique_ptr<PassFormEnter> right(makeGate(f, u"pw"_s));
@@ -184,7 +179,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(u"folder"_s)); // cannot be opened for writing
         for (const QString &p :
-             {dir.filePath(u"missing"_s), write(dir, {}), dir.filePath(u"folder"_s)})
+             {dir.filePath(u"missing"_s), writeFile(dir.filePath(u"empty"_s), {}),
+              dir.filePath(u"folder"_s)})
             QVERIFY2(QueueFile::read(p).isEmpty(), qPrintable(p));
 
         // Only entries of the coming day and a half are shown.
@@ -194,7 +190,7 @@ private Q_SLOTS:
             queueLine("12/5/2026 12:10:00 AM", u"after midnight"_s, "No Sound") + "\r\n" +
             queueLine("12/5/2026 11:59:00 PM", u"end of tomorrow"_s) + "\r\n" +
             queueLine("12/6/2026", u"the day after"_s) + "\r\n";
-        const QString path = write(dir, queue);
+        const QString path = writeFile(dir.filePath(QueueFile::kFileName), queue);
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(23, 30, 45)));
         f.scheduler.ShowQueuedReminders(QueueFile::read(path));
         QCOMPARE(f.host.notes().join(u'|'), u"now|after midnight|end of tomorrow"_s);
