@@ -23,11 +23,6 @@
 
 namespace {
 
-QString write(const QTemporaryDir &dir, const QByteArray &content)
-{
-    return writeFile(dir.filePath(QueueFile::kFileName), content);
-}
-
 QStringList notes(const QList<QueuedReminder> &entries)
 {
     QStringList result;
@@ -39,10 +34,7 @@ QStringList notes(const QList<QueuedReminder> &entries)
 void typeAndPress(PassFormEnter *gate, const QString &password, bool enter = false)
 {
     gate->PasswordIn->setText(password);
-    if (enter)
-        QTest::keyClick(gate->PasswordIn, Qt::Key_Return);
-    else
-        gate->Command1->click();
+    enter ? QTest::keyClick(gate->PasswordIn, Qt::Key_Return) : gate->Command1->click();
 }
 
 } // namespace
@@ -77,17 +69,19 @@ private Q_SLOTS:
             {u"old"_s, u"old"_s, u"pw"_s,      u"PW"_s,      u"The passwords you entered do not match."_s, u"NewPassB"_s},
             {u""_s,    u""_s,    u"a\u2603"_s, u"a\u2603"_s, u"The new password holds \"\u2603\", a character that Pingalo! cannot store in a password. Please choose a password without it."_s, u"NewPassA"_s},
             {u""_s,    u""_s,    u"pw"_s,      u"pw"_s,      saved, {}},
-            {u"old"_s, u"old"_s, u"  "_s,      u"  "_s,      saved, {}}};
+            {u"old"_s, u"old"_s, u"  "_s,      u"  "_s,      saved, {}},
+            // A store that refuses the write: said, and the window stays as it was.
+            {u""_s,    u""_s,    u"pw"_s,      u"pw"_s,      MessageBoxes::kSettingsNotWritten, u"CurrentPass"_s}};
         // clang-format on
         for (const Case &c : cases) {
             MemorySettingsStore store;
             ProgramSettings settings(store);
             settings.setStoredPassword(*ScrambleText(c.stored, u"1"_s));
+            store.failWritesAfter(c.said == MessageBoxes::kSettingsNotWritten ? 0 : -1);
             QWidget owner;
             auto *w = new PassFormCreate(settings, &owner);
             w->show();
-            w->CurrentPass->setText(c.current);
-            w->NewPassA->setText(c.newA);
+            w->CurrentPass->setText(c.current), w->NewPassA->setText(c.newA);
             w->NewPassB->setText(c.newB);
             MessageRecorder messages;
             w->Command1->click();
@@ -97,18 +91,6 @@ private Q_SLOTS:
             QCOMPARE(*settings.storedPassword(), *ScrambleText(now, u"1"_s));
             QCOMPARE(w->isVisible() ? w->focusWidget()->objectName() : QString(), c.focus);
         }
-        // A store that refuses the write: said, and the window stays.
-        MemorySettingsStore store;
-        ProgramSettings settings(store);
-        QWidget owner;
-        auto *w = new PassFormCreate(settings, &owner);
-        w->show();
-        w->NewPassA->setText(u"pw"_s), w->NewPassB->setText(u"pw"_s);
-        store.failWritesAfter(0);
-        MessageRecorder messages;
-        w->Command1->click();
-        QCOMPARE(messages.texts(), QStringList({MessageBoxes::kSettingsNotWritten}));
-        QVERIFY(w->isVisible());
     }
 
     void wrongAndRightPasswordsKeysAndCancel()
@@ -160,8 +142,9 @@ private Q_SLOTS:
         // The right password shows the queue file every time. (Which entries are due is
         // the queue file's test.)
         QTemporaryDir dir;
-        write(dir, queueLine("12/4/2026 11:00:00 AM", u"dentist"_s) + "\r\n" +
-                       queueLine("12/5/2026 8:00:00 AM", u"tomorrow"_s) + "\r\n");
+        writeFile(dir.filePath(QueueFile::kFileName),
+                  queueLine("12/4/2026 11:00:00 AM", u"dentist"_s) + "\r\n" +
+                      queueLine("12/5/2026 8:00:00 AM", u"tomorrow"_s) + "\r\n");
         const QString previous = QDir::currentPath();
         QDir::setCurrent(dir.path());
         std::unique_ptr<PassFormEnter> right(makeGate(f, u"pw"_s));
@@ -194,17 +177,11 @@ private Q_SLOTS:
 
         // Files that are not there, or not ready, give nothing.
         QTemporaryDir dir;
-        QCOMPARE(QueueFile::read(dir.filePath(QueueFile::kFileName)), QList<QueuedReminder>());
-        QCOMPARE(QueueFile::read(write(dir, QByteArray())), QList<QueuedReminder>());
         QVERIFY(QDir(dir.path()).mkdir(u"folder"_s)); // cannot be opened for writing
-        QCOMPARE(QueueFile::read(dir.filePath(u"folder"_s)), QList<QueuedReminder>());
-        const QString path = write(dir, queueLine("12/4/2026 11:40:00 PM", u"ready"_s));
-        QCOMPARE(notes(QueueFile::read(path)), QStringList({u"ready"_s}));
-        // Too large to be a queue: refused whole, its good first line included.
-        QFile big(path);
-        QVERIFY(big.open(QIODevice::Append) && big.resize(QueueFile::kMaxSize + 1));
-        big.close();
-        QCOMPARE(QueueFile::read(path), QList<QueuedReminder>());
+        for (const QString &p :
+             {dir.filePath(u"missing"_s), writeFile(dir.filePath(u"empty"_s), {}),
+              dir.filePath(u"folder"_s)})
+            QVERIFY2(QueueFile::read(p).isEmpty(), qPrintable(p));
 
         // Only entries of the coming day and a half are shown.
         const QByteArray queue =
@@ -213,7 +190,7 @@ private Q_SLOTS:
             queueLine("12/5/2026 12:10:00 AM", u"after midnight"_s, "No Sound") + "\r\n" +
             queueLine("12/5/2026 11:59:00 PM", u"end of tomorrow"_s) + "\r\n" +
             queueLine("12/6/2026", u"the day after"_s) + "\r\n";
-        write(dir, queue);
+        const QString path = writeFile(dir.filePath(QueueFile::kFileName), queue);
         SchedulerFixture f(QDateTime(QDate(2026, 12, 4), QTime(23, 30, 45)));
         f.scheduler.ShowQueuedReminders(QueueFile::read(path));
         QCOMPARE(f.host.notes().join(u'|'), u"now|after midnight|end of tomorrow"_s);
@@ -229,6 +206,10 @@ private Q_SLOTS:
         };
         slow.scheduler.ShowQueuedReminders(QueueFile::read(path));
         QCOMPARE(slow.host.notes().join(u'|'), u"a minute ago|after midnight|end of tomorrow"_s);
+
+        // Too large to be a queue: refused whole, its good lines included.
+        QVERIFY(QFile::resize(path, QueueFile::kMaxSize + 1));
+        QCOMPARE(QueueFile::read(path), QList<QueuedReminder>());
     }
 };
 
