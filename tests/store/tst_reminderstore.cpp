@@ -28,8 +28,7 @@ private Q_SLOTS:
         QCOMPARE(store.appendReminder(kDay, record(u"a"_s)), 1);
         QCOMPARE(store.appendReminder(kDay, record(u"a"_s)), 2); // same note, own slot
         QCOMPARE(*settings.listValues(ReminderStore::recordSection(kDay, 1)),
-                 (QList<StoreValue>{{u"Reminder"_s, u"a"_s},
-                                    {u"Sound"_s, u"BEEP"_s},
+                 (QList<StoreValue>{{u"Reminder"_s, u"a"_s}, {u"Sound"_s, u"BEEP"_s},
                                     {u"Recurrance"_s, u"One-Time Reminder"_s},
                                     {u"Time"_s, u"3:05:00 PM"_s}}));
         QCOMPARE(settings.get(u"Reminders"_s, kDay), u"2"_s); // NumReminders alike: checked below
@@ -151,16 +150,14 @@ private Q_SLOTS:
     {
         MemorySettingsStore store;
         ProgramSettings settings(store);
-        // Absent: "True" for the one, "False" for the other.
-        QVERIFY(settings.logonStartAllowed() && !settings.startupItemChecked());
-        // Compared exactly ("True" and "False", and writing them: the start-up and menu tests).
-        for (const char *text : {"true", "false", "False "}) {
-            store.save(u"Settings"_s, u"Start Up"_s, QString::fromLatin1(text));
-            QVERIFY(settings.logonStartAllowed() && !settings.startupItemChecked());
+        // Absent, not exactly "True" or "False" (writing them: the start-up and menu tests),
+        // or unreadable: "True" for the one, "False" for the other.
+        for (const char *text : {"", "true", "false", "False ", "broken"}) {
+            if (*text)
+                store.save(u"Settings"_s, u"Start Up"_s, QString::fromLatin1(text));
+            store.setBroken(!qstrcmp(text, "broken"));
+            QVERIFY2(settings.logonStartAllowed() && !settings.startupItemChecked(), text);
         }
-
-        store.setBroken(true);
-        QVERIFY(settings.logonStartAllowed() && !settings.startupItemChecked());
         QCOMPARE(settings.lookBackDays(), 0);
         QVERIFY(!settings.storedPassword());
         QVERIFY(!settings.setLocale(u"/tmp"_s));
