@@ -3,8 +3,6 @@
 #include "SchedulerFixture.h"
 #include "TestRegistry.h"
 
-#include <QTest>
-
 namespace {
 
 struct Plan {

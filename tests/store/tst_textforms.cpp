@@ -122,8 +122,7 @@ private Q_SLOTS:
         for (const QString &text :
              {u"snow \u2603"_s, u"smile \U0001F600"_s, u"\u0080"_s, u"\u00FF"_s})
             QVERIFY2(!ScrambleText(text, u"1"_s), qPrintable(text));
-        // Unscrambling plain text falls below 0 at the first small code.
-        QVERIFY(scrambleKeyCode(1) > '!');
+        // Unscrambling plain text falls below 0 at the first small code (the key's first is '5').
         QCOMPARE(ScrambleText(u"!"_s, u"0"_s), std::nullopt);
         // Too long for the position counter, even though every character is fine.
         QCOMPARE(ScrambleText(QString(32768, QLatin1Char('a')), u"1"_s), std::nullopt);
