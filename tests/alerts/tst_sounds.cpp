@@ -37,11 +37,9 @@ private Q_SLOTS:
         for (const QString &name : {u"VITAL_LOOP"_s, u"No Sound"_s, u"Stop Loop"_s,
                                     u"PAGER_1_loop"_s, u"Sounds"_s, u"LOOP"_s})
             m_sounds.PlayReminderSound(name);
-        QCOMPARE(m_output.calls,
-                 QStringList({u"play /snds/BEEP.wav"_s, u"loop /opt/pingalo/snds/VITAL_LOOP.wav"_s,
-                              u"stop"_s, u"play /opt/pingalo/snds/PAGER_1_loop.wav"_s,
-                              u"play /opt/pingalo/snds/Sounds.wav"_s,
-                              u"loop /opt/pingalo/snds/LOOP.wav"_s}));
+        QCOMPARE(m_output.calls.join(u'|').replace(u"/opt/pingalo/snds/"_s, u"~"_s),
+                 u"play /snds/BEEP.wav|loop ~VITAL_LOOP.wav|stop|play ~PAGER_1_loop.wav|"
+                 "play ~Sounds.wav|loop ~LOOP.wav"_s);
         for (const QString &name : Sounds::names()) // each one we offer is there
             QVERIFY2(QFile::exists(kSnds + name + u".wav"_s), qPrintable(name));
     }
