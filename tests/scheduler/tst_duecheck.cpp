@@ -82,10 +82,9 @@ private Q_SLOTS:
             f.host.whileShown = [&] { f.clock.set(late ? at(10, 5, 10) : at(10, 0, 25)); };
             f.scheduler.Timer1_Timer();
             f.host.whileShown = nullptr;
-            for (int i = 0; i < 200; ++i) { // no later tick of the day brings the second
-                f.clock.advanceMs(Scheduler::kTickMs);
+            // No later tick of the day brings the second.
+            for (int i = 0; i < 200; ++i, f.clock.advanceMs(Scheduler::kTickMs))
                 f.scheduler.Timer1_Timer();
-            }
             const QStringList all({u"first"_s, u"second"_s, u"third"_s});
             QCOMPARE(f.host.notes(), late ? all.mid(0, 1) : all);
             QCOMPARE(f.liveNotes(kToday), late ? all.mid(1) : QStringList());
