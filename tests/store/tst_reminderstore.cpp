@@ -28,7 +28,8 @@ private Q_SLOTS:
         QCOMPARE(store.appendReminder(kDay, record(u"a"_s)), 1);
         QCOMPARE(store.appendReminder(kDay, record(u"a"_s)), 2); // same note, own slot
         QCOMPARE(*settings.listValues(ReminderStore::recordSection(kDay, 1)),
-                 (QList<StoreValue>{{u"Reminder"_s, u"a"_s}, {u"Sound"_s, u"BEEP"_s},
+                 (QList<StoreValue>{{u"Reminder"_s, u"a"_s},
+                                    {u"Sound"_s, u"BEEP"_s},
                                     {u"Recurrance"_s, u"One-Time Reminder"_s},
                                     {u"Time"_s, u"3:05:00 PM"_s}}));
         QCOMPARE(settings.get(u"Reminders"_s, kDay), u"2"_s); // NumReminders alike: checked below

@@ -19,10 +19,12 @@ private Q_SLOTS:
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const QDate d(2026, 12, 4);
+        // clang-format off
         const QStringList forms = {
             dayKey(d), dayKey(QDate(2027, 1, 31)), timeText(QTime(15, 5)), timeText(QTime(0, 0)),
             timeText(QTime(12, 30, 9)), momentText(QDateTime(d, QTime(15, 5))),
             momentText(QDateTime(d, QTime(0, 0))), momentText(QDateTime(d, QTime(0, 0, 1)))};
+        // clang-format on
         QCOMPARE(forms.join(u'|'), u"12/4/2026|1/31/2027|3:05:00 PM|12:00:00 AM|12:30:09 PM|"
                                    "12/4/2026 3:05:00 PM|12/4/2026|12/4/2026 12:00:01 AM"_s);
         QLocale::setDefault(QLocale::c());
