@@ -19,6 +19,7 @@
 namespace {
 const QDate kToday(2026, 12, 4);
 const QString kDay = u"12/4/2026"_s;
+const ProgramFiles kNoFiles{QString(), QString()}; // the help found nowhere
 
 // The rows in the order shown, as "Date|Time|Num|Type|Reminder|Sound", or one column of them.
 QStringList shown(Editor &list, int column = -1)
@@ -43,8 +44,7 @@ private Q_SLOTS:
     void itListsLiveSlotsWhateverIsDamagedAndDeletesThem()
     {
         SchedulerFixture f(QDateTime(kToday, QTime(10, 5, 20)));
-        const ProgramFiles files{QString(), QString()};
-        HelpModule help(f.program, files);
+        HelpModule help(f.program, kNoFiles);
         for (const QString &note : {u"one"_s, u"two"_s}) // of the same minute
             f.add(kToday, u"11:00:00 AM"_s, note, Recurrence::kDaily);
         f.store.appendReminder(kDay, {u"!!!"_s, u"Sounds"_s, {}, {}});
@@ -95,8 +95,7 @@ private Q_SLOTS:
     void aRowWhoseNumberWasTakenAgainDeletesNothing()
     {
         SchedulerFixture f(QDateTime(kToday, QTime(10, 5, 20)));
-        const ProgramFiles files{QString(), QString()};
-        HelpModule help(f.program, files);
+        HelpModule help(f.program, kNoFiles);
         f.add(kToday, u"10:06:00 AM"_s, u"old"_s);
         Editor list({f.store, f.host, help}, nullptr);
         // It comes up, its day goes, and a new reminder of the day takes number 1 again.

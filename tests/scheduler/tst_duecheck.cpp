@@ -21,20 +21,14 @@ class TstDueCheck : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void nextDaysCarryOverMonthsAndYears()
+    // (Month ends, leap days and year ends met by ticks: the year simulation.)
+    void theNextDayAndWhatIsOneTime()
     {
         // clang-format off
         const struct { const char *row; QString name; QDate firing, next; } cases[] = {
-            {"daily 31 Dec", Recurrence::kDaily, QDate(2026, 12, 31), QDate(2027, 1, 1)},
-            {"weekly over a month end", Recurrence::kWeekly, QDate(2026, 2, 25), QDate(2026, 3, 4)},
             {"monthly 31 Jan", Recurrence::kMonthly, QDate(2027, 1, 31), QDate(2027, 3, 3)},
-            {"monthly 31 Jan leap", Recurrence::kMonthly, QDate(2028, 1, 31), QDate(2028, 3, 2)},
-            {"monthly 31 Dec", Recurrence::kMonthly, QDate(2026, 12, 31), QDate(2027, 1, 31)},
-            {"bill like monthly", Recurrence::kBill, QDate(2026, 10, 31), QDate(2026, 12, 1)},
-            {"annual 29 Feb", Recurrence::kAnnual, QDate(2028, 2, 29), QDate(2029, 3, 1)},
             {"one-time", Recurrence::kOneTime, QDate(2026, 12, 4), QDate()},
             {"empty", QString(), QDate(2026, 12, 4), QDate()},
-            {"typed", u"Every Tuesday"_s, QDate(2026, 12, 4), QDate()},
             {"wrong case", u"daily reminder"_s, QDate(2026, 12, 4), QDate()},
             {"past the last date", Recurrence::kAnnual, QDate(9999, 6, 1), QDate()},
         };
@@ -66,7 +60,6 @@ private Q_SLOTS:
                                              "Reminder Note: Stand-up"),
                               u"sound:VITAL_LOOP"_s, u"window"_s}));
         QVERIFY(f.host.timerWasOffWhileShown);
-        QVERIFY(f.scheduler.Timer1().isActive());
 
         // The day is complete now, and stays until the next tick, which finds the
         // slot gone and removes the whole day, index value included.
@@ -89,10 +82,9 @@ private Q_SLOTS:
             f.host.whileShown = [&] { f.clock.set(late ? at(10, 5, 10) : at(10, 0, 25)); };
             f.scheduler.Timer1_Timer();
             f.host.whileShown = nullptr;
-            for (int i = 0; i < 200; ++i) { // no later tick of the day brings the second
-                f.clock.advanceMs(Scheduler::kTickMs);
+            // No later tick of the day brings the second.
+            for (int i = 0; i < 200; ++i, f.clock.advanceMs(Scheduler::kTickMs))
                 f.scheduler.Timer1_Timer();
-            }
             const QStringList all({u"first"_s, u"second"_s, u"third"_s});
             QCOMPARE(f.host.notes(), late ? all.mid(0, 1) : all);
             QCOMPARE(f.liveNotes(kToday), late ? all.mid(1) : QStringList());
@@ -135,7 +127,6 @@ private Q_SLOTS:
             if (wokeLocked)
                 f.scheduler.catchUp();
             QVERIFY(f.host.events.isEmpty());
-            QCOMPARE(f.liveNotes(kToday).size(), 3);
 
             f.host.locked = false;
             if (!wokeLocked)
@@ -146,7 +137,6 @@ private Q_SLOTS:
             QCOMPARE(f.liveNotes(kToday), QStringList({u"timed"_s, u"slept through"_s}));
             // The bill reminder moved on a month, its empty time kept.
             QCOMPARE(f.store.readRecord(u"1/4/2027"_s, 1)->time, QString());
-            QCOMPARE(f.store.readRecord(u"1/4/2027"_s, 1)->recurrence, Recurrence::kBill);
         }
     }
 
@@ -188,10 +178,9 @@ private Q_SLOTS:
         f.clock.advanceMs(Scheduler::kTickMs);
         f.scheduler.Timer1_Timer();
         QCOMPARE(f.host.shownTexts.size(), 2);
-        QCOMPARE(f.liveNotes(kToday), QStringList({u"before"_s, u"after"_s}));
 
         // Asleep overnight, the jump alone seen by the tick: the look-back shows
-        // yesterday's (with their day), then today's come up from midnight on.
+        // yesterday's (before and after only), then today's come up from midnight on.
         const QDate tomorrow = kToday.addDays(1);
         f.add(tomorrow, u"7:00:00 AM"_s, u"early"_s);
         f.add(tomorrow, u"9:00:00 AM"_s, u"later"_s);
@@ -200,8 +189,6 @@ private Q_SLOTS:
         f.clock.set(QDateTime(tomorrow, QTime(8, 0, 30)));
         f.scheduler.Timer1_Timer();
         QCOMPARE(f.host.notes(), QStringList({u"before"_s, u"after"_s, u"early"_s}));
-        QCOMPARE(f.host.shownTexts.first(), Scheduler::reminderText(u"12/4/2026"_s, u"before"_s));
-        QVERIFY(!f.dayExists(kToday));
         QCOMPARE(f.liveNotes(tomorrow), QStringList({u"pills"_s, u"later"_s}));
     }
 
@@ -214,9 +201,8 @@ private Q_SLOTS:
         spring.add(QDate(2027, 3, 28), u"2:30:00 AM"_s, u"in the gap"_s);
         for (int i = 0; i < 3; ++i, spring.clock.advanceMs(Scheduler::kTickMs))
             spring.scheduler.Timer1_Timer();
-        QCOMPARE(
-            spring.host.shownTexts,
-            QStringList({Scheduler::reminderText(u"3/28/2027 2:30:00 AM"_s, u"in the gap"_s)}));
+        QCOMPARE(spring.host.shownTexts.join(u'|'),
+                 Scheduler::reminderText(u"3/28/2027 2:30:00 AM"_s, u"in the gap"_s));
 
         // The autumn repeat on 31 October 2027 (2:00 to 2:59 twice), and a clock set back
         // from 11:09 to 10:09 by hand: ticking through the hour again fires nothing twice.
@@ -232,7 +218,7 @@ private Q_SLOTS:
                     f.clock.advanceMs(-3'600'000);
                 f.scheduler.Timer1_Timer();
             }
-            QCOMPARE(Clock::now().time().hour(), hour + 1);
+            QCOMPARE(Clock::now().time().hour(), hour + 1); // the hour was walked through twice
             QCOMPARE(f.host.notes(), QStringList({u"daily"_s, u"once"_s}));
             QCOMPARE(f.liveNotes(day.addDays(1)), QStringList({u"daily"_s}));
         }
@@ -247,7 +233,6 @@ private Q_SLOTS:
         f.add(kToday, k10, u"good"_s);
         f.scheduler.Timer1_Timer();
         QCOMPARE(f.host.notes(), QStringList({ReminderRecord::kUnreadableNote, u"good"_s}));
-        QCOMPARE(f.liveNotes(kToday), QStringList({u"bad time"_s}));
 
         // Absurd counts: read in no time, and the day is neither walked nor lost.
         for (const char *count : {"abc", "-5", "2000000000"}) {
@@ -280,13 +265,20 @@ private Q_SLOTS:
         QCOMPARE(*f.store.numViewed(u"12/4/2026"_s), 0);
     }
 
-    void theCurrentHourDecides()
+    void theCurrentHourDecidesOnceThePasswordIsGiven()
     {
         SchedulerFixture f(at(10, 5));
+        f.program.setStoredPassword(*ScrambleText(u"secret"_s, u"1"_s));
         f.add(kToday, u"9:00:00 AM"_s, u"missed this morning"_s);
         f.add(kToday, u"10:30:00 AM"_s, u"half past"_s);
         f.add(kToday, u"3:00:00 PM"_s, u"afternoon"_s);
+        // A password not yet given opens the gate instead; the manual flag keeps its value.
+        f.host.stat = 0;
         f.scheduler.setManualCheck(1);
+        f.scheduler.StartReminderCheck();
+        QCOMPARE(f.host.events, QStringList({u"gate"_s}));
+        QCOMPARE(f.scheduler.ManualCheck(), 1);
+        f.host.stat = 1;
         f.scheduler.StartReminderCheck();
         QCOMPARE(f.host.notes(), QStringList({u"half past"_s}));
         QVERIFY(!f.host.events.contains(kMessage));
@@ -294,61 +286,37 @@ private Q_SLOTS:
         f.clock.set(at(10, 30));
         f.scheduler.Timer1_Timer();
         QCOMPARE(f.host.shownTexts.size(), 1);
-        // Nothing of this hour: a manual check says so and leaves the others.
-        f.scheduler.setManualCheck(1);
-        f.scheduler.StartReminderCheck();
-        QCOMPARE(f.host.events.last(), kMessage);
-        QCOMPARE(f.liveNotes(kToday), QStringList({u"missed this morning"_s, u"afternoon"_s}));
-    }
-
-    void theMessageRules()
-    {
-        // An empty day: the manual check says so, start-up stays silent.
-        {
-            SchedulerFixture f(at(10, 5));
-            f.scheduler.StartReminderCheck();
-            QVERIFY(f.host.events.isEmpty());
-            f.scheduler.setManualCheck(1);
-            f.scheduler.StartReminderCheck();
-            QCOMPARE(f.host.events, QStringList({kMessage}));
-        }
-        // A complete day is removed; the message follows unless started with "-SU",
-        // whether the check is manual or not.
-        for (const QString &arguments : {u"-SU"_s, QString(), u"-su"_s, u"-SU "_s}) {
-            for (int manual : {0, 1}) {
-                SchedulerFixture f(at(10, 5));
-                f.host.arguments = arguments;
-                f.add(kToday, u"9:00:00 AM"_s, u"done"_s);
-                f.store.deleteFromList(u"12/4/2026"_s, u"1"_s);
-                f.scheduler.setManualCheck(manual);
-                f.scheduler.StartReminderCheck();
-                QVERIFY(!f.dayExists(kToday));
-                QCOMPARE(f.host.events.contains(kMessage), arguments != QLatin1String("-SU"));
-                QCOMPARE(f.scheduler.ManualCheck(), 0);
-            }
-        }
-    }
-
-    void aPasswordNotYetGivenOpensTheGateInstead()
-    {
-        SchedulerFixture f(at(10, 5));
-        f.program.setStoredPassword(*ScrambleText(u"secret"_s, u"1"_s));
-        f.add(kToday, u"10:30:00 AM"_s, u"hidden"_s);
-        f.host.stat = 0;
-        f.scheduler.setManualCheck(1);
-        f.scheduler.StartReminderCheck();
-        QCOMPARE(f.host.events, QStringList({u"gate"_s}));
-        QCOMPARE(f.scheduler.ManualCheck(), 1); // keeps its value
-        f.host.stat = 1;
-        f.scheduler.StartReminderCheck();
-        QCOMPARE(f.host.notes(), QStringList({u"hidden"_s}));
-        // Protection removed ("Last" present but empty): no gate whatever the flag.
+        // Protection removed ("Last" present but empty): no gate whatever the flag. Nothing
+        // of this hour: a manual check says so and leaves the others.
         f.program.setStoredPassword(QString());
         f.host.stat = 0;
         f.host.events.clear();
         f.scheduler.setManualCheck(1);
         f.scheduler.StartReminderCheck();
         QCOMPARE(f.host.events, QStringList({kMessage}));
+        QCOMPARE(f.liveNotes(kToday), QStringList({u"missed this morning"_s, u"afternoon"_s}));
+    }
+
+    void theMessageRules()
+    {
+        // An empty day: a manual check says so, start-up stays silent. A complete day is
+        // removed; the message follows unless started with "-SU", manual or not.
+        for (const QString &arguments : {u"-SU"_s, QString(), u"-su"_s, u"-SU "_s}) {
+            for (int manual : {0, 1}) {
+                SchedulerFixture f(at(10, 5));
+                f.host.arguments = arguments;
+                f.scheduler.setManualCheck(manual);
+                f.scheduler.StartReminderCheck();
+                QCOMPARE(f.host.events, manual ? QStringList({kMessage}) : QStringList());
+                f.add(kToday, u"9:00:00 AM"_s, u"done"_s);
+                f.store.deleteFromList(u"12/4/2026"_s, u"1"_s);
+                f.scheduler.setManualCheck(manual);
+                f.scheduler.StartReminderCheck();
+                QVERIFY(!f.dayExists(kToday));
+                QCOMPARE(f.host.events.count(kMessage), manual + (arguments != u"-SU"_s));
+                QCOMPARE(f.scheduler.ManualCheck(), 0);
+            }
+        }
     }
 
     void aLookBackThatCannotReadADayKeepsIt()
@@ -384,21 +352,18 @@ private Q_SLOTS:
         f.scheduler.StartReminderCheck();
         QCOMPARE(f.host.notes(),
                  QStringList({u"yesterday"_s, u"yesterday's bill"_s, u"weekly"_s, u"14 days"_s}));
-        QVERIFY(f.host.timerWasOffWhileShown);
-        // Only the day is shown, not the time; the sound comes before the window.
+        // Only the day is shown, not the time, with the slot's own sound.
         QCOMPARE(f.host.shownTexts.at(2), u"Date and Time: 12/1/2026\r\nReminder Note: weekly"_s);
-        QCOMPARE(f.host.events.mid(f.host.events.indexOf(u"sound:PAGER_1_LOOP"_s), 2),
-                 QStringList({u"sound:PAGER_1_LOOP"_s, u"window"_s}));
-        // Missed three days ago, moved to seven days after today at the same time.
-        QCOMPARE(f.store.readRecord(u"12/11/2026"_s, 1)->time, u"8:00:00 PM"_s);
-        QCOMPARE(f.store.readRecord(u"12/11/2026"_s, 1)->sound, u"PAGER_1_LOOP"_s);
-        // The bill reminder moves a month from today.
-        QCOMPARE(f.liveNotes(QDate(2027, 1, 4)), QStringList({u"yesterday's bill"_s}));
-        // Every examined day is gone, section and index value; the 15-day-old one stays.
+        QVERIFY(f.host.events.contains(u"sound:PAGER_1_LOOP"_s));
+        // Missed three days ago, moved to seven days after today, all else kept.
+        QCOMPARE(*f.store.readRecord(u"12/11/2026"_s, 1),
+                 (ReminderRecord{*ScrambleText(u"weekly"_s, u"1"_s), u"PAGER_1_LOOP"_s,
+                                 Recurrence::kWeekly, u"8:00:00 PM"_s}));
+        // Every examined day is gone, section and index value; the 15-day-old one stays, and
+        // the bill reminder went a month from today.
         QStringList days = *f.store.storedDays();
         days.sort();
         QCOMPARE(days, QStringList({u"1/4/2027"_s, u"11/19/2026"_s, u"12/11/2026"_s}));
-        QVERIFY(!f.host.events.contains(kMessage));
     }
 
     void theLookBackDaysAreRoundedAndMayBeAbsurd()

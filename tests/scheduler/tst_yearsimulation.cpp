@@ -3,8 +3,6 @@
 #include "SchedulerFixture.h"
 #include "TestRegistry.h"
 
-#include <QTest>
-
 namespace {
 
 struct Plan {
@@ -54,11 +52,13 @@ private Q_SLOTS:
         };
 
         // Expected: "note@M/d/yyyy h:mm" for every firing inside the year.
+        const auto firing = [](const QString &note, const QDateTime &at) -> QString {
+            return note + u'@' + TextForms::dayKey(at.date()) + u' ' + at.toString(u"h:mm"_s);
+        };
         QStringList expected;
         for (const Plan &p : plans)
             for (QDate d = p.first; d.isValid() && d < end; d = following(p.recurrence, d))
-                expected << p.note + QLatin1Char('@') + TextForms::dayKey(d) + QLatin1Char(' ') +
-                                (p.time.isValid() ? p.time.toString(u"h:mm"_s) : u"0:00"_s);
+                expected << firing(p.note, QDateTime(d, p.time.isValid() ? p.time : QTime(0, 0)));
         expected.sort();
 
         SchedulerFixture f(QDateTime(start, QTime(0, 0, 0, 250)));
@@ -66,12 +66,7 @@ private Q_SLOTS:
             f.add(p.first, p.time.isValid() ? TextForms::timeText(p.time) : QString(), p.note,
                   p.recurrence);
         QStringList fired;
-        f.host.whileShown = [&] {
-            const QDateTime now = Clock::now();
-            fired << f.host.text.section(u"Reminder Note: "_s, 1) + QLatin1Char('@') +
-                         TextForms::dayKey(now.date()) + QLatin1Char(' ') +
-                         now.time().toString(u"h:mm"_s);
-        };
+        f.host.whileShown = [&] { fired << firing(f.host.notes().last(), Clock::now()); };
         for (; Clock::now().date() < end; f.clock.advanceMs(Scheduler::kTickMs))
             f.scheduler.Timer1_Timer();
         fired.sort();

@@ -10,10 +10,8 @@
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: store_crash_writer STORE\n");
-        return 2;
-    }
+    if (argc != 2)
+        return 2; // usage: store_crash_writer STORE
     SqliteSettingsStore settings(QString::fromLocal8Bit(argv[1]));
     ReminderStore store(settings);
     for (qint64 i = 0;; ++i) {

@@ -19,14 +19,14 @@ private Q_SLOTS:
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const QDate d(2026, 12, 4);
-        QCOMPARE(dayKey(d), u"12/4/2026"_s);
-        QCOMPARE(dayKey(QDate(2027, 1, 31)), u"1/31/2027"_s);
-        QCOMPARE(timeText(QTime(15, 5)), u"3:05:00 PM"_s);
-        QCOMPARE(timeText(QTime(0, 0)), u"12:00:00 AM"_s);
-        QCOMPARE(timeText(QTime(12, 30, 9)), u"12:30:09 PM"_s);
-        QCOMPARE(momentText(QDateTime(d, QTime(15, 5))), u"12/4/2026 3:05:00 PM"_s);
-        QCOMPARE(momentText(QDateTime(d, QTime(0, 0))), u"12/4/2026"_s);
-        QCOMPARE(momentText(QDateTime(d, QTime(0, 0, 1))), u"12/4/2026 12:00:01 AM"_s);
+        // clang-format off
+        const QStringList forms = {
+            dayKey(d), dayKey(QDate(2027, 1, 31)), timeText(QTime(15, 5)), timeText(QTime(0, 0)),
+            timeText(QTime(12, 30, 9)), momentText(QDateTime(d, QTime(15, 5))),
+            momentText(QDateTime(d, QTime(0, 0))), momentText(QDateTime(d, QTime(0, 0, 1)))};
+        // clang-format on
+        QCOMPARE(forms.join(u'|'), u"12/4/2026|1/31/2027|3:05:00 PM|12:00:00 AM|12:30:09 PM|"
+                                   "12/4/2026 3:05:00 PM|12/4/2026|12/4/2026 12:00:01 AM"_s);
         QLocale::setDefault(QLocale::c());
         QVERIFY(dayKey(QDate()).isEmpty() && dayKey(QDate(10000, 1, 1)).isEmpty());
     }
@@ -124,8 +124,7 @@ private Q_SLOTS:
         for (const QString &text :
              {u"snow \u2603"_s, u"smile \U0001F600"_s, u"\u0080"_s, u"\u00FF"_s})
             QVERIFY2(!ScrambleText(text, u"1"_s), qPrintable(text));
-        // Unscrambling plain text falls below 0 at the first small code.
-        QVERIFY(scrambleKeyCode(1) > '!');
+        // Unscrambling plain text falls below 0 at the first small code (the key's first is '5').
         QCOMPARE(ScrambleText(u"!"_s, u"0"_s), std::nullopt);
         // Too long for the position counter, even though every character is fine.
         QCOMPARE(ScrambleText(QString(32768, QLatin1Char('a')), u"1"_s), std::nullopt);
