@@ -114,8 +114,7 @@ private:
     // Walks today's slots and fires those due by `rule`; gives how many fired.
     int fireDueSlots(const QString &day, DueRule rule);
     // The live slots of a day past `after`, read afresh, up to the count in
-    // the working fields.
-    // The live slots of a day after `after`, or none when the store cannot be read.
+    // the working fields; none when the store cannot be read.
     std::optional<QList<LiveReminder>> liveSlotsAfter(const QString &day, qint64 after) const;
     // Fills the working fields from a live slot and gives its due moment.
     std::optional<QDateTime> loadSlot(const LiveReminder &slot);
