@@ -1,13 +1,13 @@
 // Pingalo! Vantor: a reminder program that lives in the notification area.
-#include "platform/LazySoundOutput.h"
-#include "platform/ProgramFiles.h"
-#include "platform/SingleInstance.h"
-#include "platform/SleepWatcher.h"
-#include "platform/SqliteSettingsStore.h"
-#include "platform/UnixSignals.h"
-#include "scheduler/Scheduler.h"
-#include "shell/AForm.h"
-#include "shell/ProgramPictures.h"
+#include "core/scheduler/Scheduler.h"
+#include "core/store/SqliteSettingsStore.h"
+#include "core/system/ProgramFiles.h"
+#include "gui/platform/LazySoundOutput.h"
+#include "gui/platform/SingleInstance.h"
+#include "gui/platform/SleepWatcher.h"
+#include "gui/platform/UnixSignals.h"
+#include "gui/shell/AForm.h"
+#include "gui/shell/ProgramPictures.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,10 +1,10 @@
 #include "calendar/CalendarImport.h"
 
-#include "alerts/SoundNames.h"
-#include "authoring/ReminderCreation.h"
-#include "platform/Clock.h"
-#include "store/ReminderStore.h"
-#include "store/TextForms.h"
+#include "core/scheduler/ReminderCreation.h"
+#include "core/store/ReminderStore.h"
+#include "core/store/SoundNames.h"
+#include "core/store/TextForms.h"
+#include "core/system/Clock.h"
 
 #include <QHash>
 

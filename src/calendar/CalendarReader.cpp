@@ -1,10 +1,10 @@
 #include "calendar/CalendarReader.h"
 
-#include "alerts/SoundNames.h"
 #include "calendar/CalendarProperties.h"
-#include "scheduler/Recurrence.h"
-#include "store/ScrambleText.h"
-#include "store/TextForms.h"
+#include "core/scheduler/Recurrence.h"
+#include "core/store/ScrambleText.h"
+#include "core/store/SoundNames.h"
+#include "core/store/TextForms.h"
 
 #include <algorithm>
 #include <libical/ical.h>

@@ -1,9 +1,9 @@
 #include "calendar/CalendarWriter.h"
 
-#include "alerts/SoundNames.h"
 #include "calendar/CalendarProperties.h"
-#include "scheduler/Recurrence.h"
-#include "store/TextForms.h"
+#include "core/scheduler/Recurrence.h"
+#include "core/store/SoundNames.h"
+#include "core/store/TextForms.h"
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -11,7 +11,6 @@
 #include <libical/ical.h>
 
 namespace {
-
 
 icalproperty *ownProperty(const char *name, const QString &value)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/ReminderStore.h"
+#include "core/store/ReminderStore.h"
 
 #include <QByteArray>
 #include <QDateTime>

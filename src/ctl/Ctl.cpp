@@ -1,15 +1,15 @@
 #include "ctl/Ctl.h"
 
-#include "alerts/SoundNames.h"
-#include "authoring/ReminderCreation.h"
 #include "calendar/CalendarImport.h"
 #include "calendar/CalendarWriter.h"
+#include "core/scheduler/Recurrence.h"
+#include "core/scheduler/ReminderCreation.h"
+#include "core/store/ProgramSettings.h"
+#include "core/store/ReminderStore.h"
+#include "core/store/SoundNames.h"
+#include "core/store/TextForms.h"
+#include "core/system/Clock.h"
 #include "ctl/CtlHelp.h"
-#include "platform/Clock.h"
-#include "scheduler/Recurrence.h"
-#include "store/ProgramSettings.h"
-#include "store/ReminderStore.h"
-#include "store/TextForms.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -310,8 +310,7 @@ int Ctl::list(const QStringList &arguments)
             {QStringLiteral("note"), note ? QJsonValue(*note) : QJsonValue()},
             {QStringLiteral("sound"), sound ? QJsonValue(r.record.sound) : QJsonValue()}});
         rows.append({r.day, r.record.time, QString::number(r.slot), r.record.recurrence,
-                     oneLine(note.value_or(ReminderRecord::kUnreadableNote)),
-                     r.record.sound});
+                     oneLine(note.value_or(ReminderRecord::kUnreadableNote)), r.record.sound});
     }
     if (parser.isSet(json))
         m_io.out.write(QJsonDocument(objects).toJson());
@@ -357,8 +356,7 @@ int Ctl::remove(const QStringList &arguments)
                 return refuse(QStringLiteral("the store could not be written; nothing was "
                                              "deleted"));
             say(QStringLiteral("Deleted number %1 of %2: %3")
-                    .arg(QString::number(slot), r.day,
-                         oneLine(r.record.shownNote())));
+                    .arg(QString::number(slot), r.day, oneLine(r.record.shownNote())));
             return Done;
         }
     }

@@ -1,6 +1,6 @@
 #include "ctl/CtlHelp.h"
 
-#include "alerts/SoundNames.h"
+#include "core/store/SoundNames.h"
 
 namespace CtlHelp {
 

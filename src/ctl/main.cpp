@@ -1,7 +1,7 @@
 // pingalo-ctl: the reminders of Pingalo! Vantor from a shell.
+#include "core/store/SqliteSettingsStore.h"
 #include "ctl/Ctl.h"
 #include "ctl/TerminalPassword.h"
-#include "platform/SqliteSettingsStore.h"
 
 #include <QFile>
 #include <cstdio>

@@ -8,8 +8,8 @@
 #include "TestRegistry.h"
 #include "calendar/CalendarImport.h"
 #include "calendar/CalendarWriter.h"
-#include "platform/MemorySettingsStore.h"
-#include "store/ScrambleText.h"
+#include "core/store/MemorySettingsStore.h"
+#include "core/store/ScrambleText.h"
 
 namespace {
 

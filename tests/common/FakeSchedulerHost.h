@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scheduler/SchedulerHost.h"
+#include "core/scheduler/SchedulerHost.h"
 
 #include <QStringList>
 #include <QTimer>

@@ -3,15 +3,16 @@
 #include "FakeSchedulerHost.h"
 #include "RecordingSoundOutput.h"
 #include "TestClock.h"
-#include "alerts/Sounds.h"
-#include "authoring/ChoiceBox.h"
-#include "authoring/NoteMaker.h"
-#include "platform/MemorySettingsStore.h"
-#include "platform/ProgramFiles.h"
-#include "shell/HelpModule.h"
-#include "store/ProgramSettings.h"
-#include "store/ReminderStore.h"
-#include "store/ScrambleText.h"
+#include "core/store/MemorySettingsStore.h"
+#include "core/store/ProgramSettings.h"
+#include "core/store/ReminderStore.h"
+#include "core/store/ScrambleText.h"
+#include "core/system/ProgramFiles.h"
+#include "gui/alerts/Sounds.h"
+#include "gui/authoring/ChoiceBox.h"
+#include "gui/authoring/NoteMaker.h"
+#include "gui/shell/HelpModule.h"
+#include "gui/shell/OwnedWindows.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -55,8 +56,14 @@ struct NoteMakerFixture {
 
     void open()
     {
-        window =
-            new NoteMaker({reminders, sounds, timer, help, billDate, alerts, &lockItem}, &owner);
+        const auto showHelp = [this] { help.ShowHelpContents(); };
+        window = new NoteMaker(
+            {reminders, sounds, timer, billDate, &lockItem, showHelp, &OwnedWindows::showAbout,
+             [this, showHelp](QWidget *o) {
+                 OwnedWindows::showList({reminders, alerts, showHelp}, o);
+             },
+             [this](QWidget *o) { return OwnedWindows::setPassword(program, o); }},
+            &owner);
         window->show();
     }
 

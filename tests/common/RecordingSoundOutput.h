@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SoundOutput.h"
+#include "gui/platform/SoundOutput.h"
 
 #include <QStringList>
 

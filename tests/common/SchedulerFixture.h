@@ -2,14 +2,14 @@
 
 #include "FakeSchedulerHost.h"
 #include "TestClock.h"
-#include "platform/Cp1252.h"
-#include "platform/MemorySettingsStore.h"
-#include "scheduler/Recurrence.h"
-#include "scheduler/Scheduler.h"
-#include "store/ProgramSettings.h"
-#include "store/ReminderStore.h"
-#include "store/ScrambleText.h"
-#include "store/TextForms.h"
+#include "core/scheduler/Recurrence.h"
+#include "core/scheduler/Scheduler.h"
+#include "core/store/MemorySettingsStore.h"
+#include "core/store/ProgramSettings.h"
+#include "core/store/ReminderStore.h"
+#include "core/store/ScrambleText.h"
+#include "core/store/TextForms.h"
+#include "core/system/Cp1252.h"
 
 // A scheduler over a memory store, a test clock and a recording host.
 struct SchedulerFixture {

@@ -2,13 +2,13 @@
 
 #include "RecordingSoundOutput.h"
 #include "TestClock.h"
-#include "platform/MemorySettingsStore.h"
-#include "platform/ProgramFiles.h"
-#include "shell/AForm.h"
-#include "store/ProgramSettings.h"
-#include "store/ReminderStore.h"
-#include "store/ScrambleText.h"
-#include "store/TextForms.h"
+#include "core/store/MemorySettingsStore.h"
+#include "core/store/ProgramSettings.h"
+#include "core/store/ReminderStore.h"
+#include "core/store/ScrambleText.h"
+#include "core/store/TextForms.h"
+#include "core/system/ProgramFiles.h"
+#include "gui/shell/AForm.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/ReminderStore.h"
-#include "store/TextForms.h"
+#include "core/store/ReminderStore.h"
+#include "core/store/TextForms.h"
 
 // What every writer keeps true of the reminders in a store. Gives the first
 // violation found, or the empty text when the store is sound.

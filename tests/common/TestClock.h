@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Clock.h"
+#include "core/system/Clock.h"
 
 // A clock that tests set and move. Installed as the program's clock for its
 // lifetime.

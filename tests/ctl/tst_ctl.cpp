@@ -4,11 +4,11 @@
 #include "TestClock.h"
 #include "TestFiles.h"
 #include "TestRegistry.h"
+#include "core/store/MemorySettingsStore.h"
+#include "core/store/ProgramSettings.h"
+#include "core/store/ScrambleText.h"
+#include "core/store/SqliteSettingsStore.h"
 #include "ctl/Ctl.h"
-#include "platform/MemorySettingsStore.h"
-#include "platform/SqliteSettingsStore.h"
-#include "store/ProgramSettings.h"
-#include "store/ScrambleText.h"
 
 #include <QBuffer>
 #include <QJsonDocument>

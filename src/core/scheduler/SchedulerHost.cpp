@@ -1,0 +1,3 @@
+#include "core/scheduler/SchedulerHost.h"
+
+SchedulerHost::~SchedulerHost() = default;

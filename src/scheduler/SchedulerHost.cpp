@@ -1,3 +1,0 @@
-#include "scheduler/SchedulerHost.h"
-
-SchedulerHost::~SchedulerHost() = default;

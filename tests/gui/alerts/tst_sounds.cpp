@@ -1,0 +1,132 @@
+// Which file a sound name plays and how, and the reminder window: every way of
+// dismissing it stops the sound, ends the modal showing and lets the scheduler
+// run again.
+#include "ModalHelpers.h"
+#include "RecordingSoundOutput.h"
+#include "TestRegistry.h"
+#include "core/store/MemorySettingsStore.h"
+#include "core/store/ProgramSettings.h"
+#include "core/system/ProgramFiles.h"
+#include "gui/alerts/Reminders.h"
+#include "gui/alerts/Sounds.h"
+#include "gui/platform/LazySoundOutput.h"
+#include "sound/QtSoundOutput.h"
+
+#include <QProcess>
+#include <QPushButton>
+#include <QSoundEffect>
+
+const QString kSnds = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/");
+
+class TstSounds : public QObject {
+    Q_OBJECT
+
+    MemorySettingsStore m_store;
+    ProgramSettings m_settings{m_store};
+    RecordingSoundOutput m_output;
+    const ProgramFiles m_nowhereElse{QString(), QString()};
+    Sounds m_sounds{m_settings, m_output, m_nowhereElse};
+
+private Q_SLOTS:
+    void namesDecideTheFileAndTheLoop()
+    {
+        m_sounds.PlayReminderSound(u"BEEP"_s); // "Locale" absent: from the root
+        m_settings.setLocale(u"/opt/pingalo"_s);
+        // "No Sound" leaves the loop playing; lower case plays once; the placeholder
+        // "Sounds" is a file name too.
+        for (const QString &name : {u"VITAL_LOOP"_s, u"No Sound"_s, u"Stop Loop"_s,
+                                    u"PAGER_1_loop"_s, u"Sounds"_s, u"LOOP"_s})
+            m_sounds.PlayReminderSound(name);
+        QCOMPARE(m_output.calls.join(u'|').replace(u"/opt/pingalo/snds/"_s, u"~"_s),
+                 u"play /snds/BEEP.wav|loop ~VITAL_LOOP.wav|stop|play ~PAGER_1_loop.wav|"
+                 "play ~Sounds.wav|loop ~LOOP.wav"_s);
+        for (const QString &name : Sounds::names()) // each one we offer is there
+            QVERIFY2(QFile::exists(kSnds + name + u".wav"_s), qPrintable(name));
+    }
+
+    // Each of OK, Escape, the close box and Enter, twice.
+    void everyDismissalOfTheWindowDoesWhatOkDoes()
+    {
+        QTimer timer;
+        QWidget owner;
+        Reminders window(m_sounds, timer, &owner);
+        for (const QString &how : {u"ok"_s, u"ok"_s, u"escape"_s, u"escape"_s, u"close"_s,
+                                   u"close"_s, u"enter"_s, u"enter"_s}) {
+            m_output.calls.clear();
+            timer.stop();
+            bool seen = false;
+            whenModal<Reminders>([&](Reminders *shown) {
+                seen = shown == &window;
+                if (how == QLatin1String("ok"))
+                    shown->Reminded->click();
+                else if (how == QLatin1String("escape"))
+                    QTest::keyClick(shown, Qt::Key_Escape);
+                else if (how == QLatin1String("enter"))
+                    QTest::keyClick(shown->Reminded, Qt::Key_Return);
+                else
+                    shown->close();
+            });
+            window.exec();
+            QVERIFY2(seen && !window.isVisible(), qPrintable(how));
+            QCOMPARE(m_output.calls, QStringList({u"stop"_s}));
+            QVERIFY(timer.isActive());
+        }
+    }
+
+    void outputsAreMadeOnFirstUseAndRingForMissingFiles()
+    {
+        int bells = 0;
+        QtSoundOutput output([&] { ++bells; });
+        output.stop();
+        output.play(u"/nonexistent/snds/BEEP.wav"_s, false);
+        QCOMPARE(bells, 1);
+        QCOMPARE(output.effect(), nullptr); // nothing made by a stop or a missing file
+
+        output.play(kSnds + u"VITAL_LOOP.wav"_s, true);
+        QVERIFY(output.effect());
+        QCOMPARE(output.effect()->loopCount(), int(QSoundEffect::Infinite));
+        const QString once = kSnds + u"BEEP.wav"_s;
+        output.play(once, false); // replaces the loop on the one channel
+        QCOMPARE(output.effect()->loopCount(), 1);
+        output.stop();
+        QVERIFY(!output.effect()->isPlaying());
+
+        // The player module loads only with the first sound.
+        LazySoundOutput missing({u"/nonexistent"_s}, [&] { ++bells; });
+        missing.stop();
+        missing.play(once, false);
+        missing.play(once, false);
+        QCOMPARE(bells, 3); // no module: the bell, every time
+        QVERIFY(!missing.isLoaded());
+
+        LazySoundOutput lazy({u"/nonexistent"_s, QStringLiteral(SOUND_MODULE_DIR)},
+                             [&] { ++bells; });
+        lazy.stop();
+        QVERIFY(!lazy.isLoaded());
+        lazy.play(kSnds + u"VITAL_LOOP.wav"_s, true);
+        QVERIFY(lazy.isLoaded());
+        lazy.play(u"/nonexistent/snds/BEEP.wav"_s, false); // the module's own bell
+        QCOMPARE(bells, 4);
+        lazy.stop();
+    }
+
+    // Qt Multimedia can hang a process that ends while a wave is still being
+    // decoded; the player must not let that happen. A hang shows only now and
+    // then, hence the repeats.
+    void aProcessThatJustPlayedStillEnds()
+    {
+        const QString loop = kSnds + u"VITAL_LOOP.wav"_s;
+        const QStringList waves{loop, kSnds + u"BEEP.wav"_s, u"-"_s, loop};
+        for (int run = 0; run < 10; ++run) {
+            QProcess probe;
+            probe.start(QStringLiteral(SOUND_EXIT_PROBE), waves);
+            // One that hangs is killed as the QProcess goes.
+            QVERIFY2(probe.waitForFinished(10000), qPrintable(u"run %1 did not end"_s.arg(run)));
+            QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(probe.exitCode(), 0);
+        }
+    }
+};
+
+PINGALO_TEST(TstSounds)
+#include "tst_sounds.moc"

@@ -1,0 +1,151 @@
+// The list viewer: what it lists, deleting and viewing a row, sorting, the help,
+// and a reminder that comes due while a viewed one is on screen.
+#include "ModalHelpers.h"
+#include "SchedulerFixture.h"
+#include "ShellFixture.h"
+#include "TestRegistry.h"
+#include "core/system/ProgramFiles.h"
+#include "gui/alerts/Reminders.h"
+#include "gui/list/Editor.h"
+#include "gui/shell/HelpModule.h"
+#include "gui/shell/HelpWindow.h"
+
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTreeView>
+
+namespace {
+const QDate kToday(2026, 12, 4);
+const QString kDay = u"12/4/2026"_s;
+const ProgramFiles kNoFiles{QString(), QString()}; // the help found nowhere
+
+// The rows in the order shown, as "Date|Time|Num|Type|Reminder|Sound", or one column of them.
+QStringList shown(Editor &list, int column = -1)
+{
+    QStringList rows;
+    const QAbstractItemModel *model = list.RList->model();
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c)
+            if (column < 0 || c == column)
+                cells << model->index(r, c).data().toString();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+} // namespace
+
+class TstListViewer : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void itListsLiveSlotsWhateverIsDamagedAndDeletesThem()
+    {
+        SchedulerFixture f(QDateTime(kToday, QTime(10, 5, 20)));
+        HelpModule help(f.program, kNoFiles);
+        for (const QString &note : {u"one"_s, u"two"_s}) // of the same minute
+            f.add(kToday, u"11:00:00 AM"_s, note, Recurrence::kDaily);
+        f.store.appendReminder(kDay, {u"!!!"_s, u"Sounds"_s, {}, {}});
+        f.add(QDate(2026, 6, 1), QString(), u"old"_s, Recurrence::kBill);
+        f.store.deleteFromList(u"12/6/2026"_s, u"%1"_s.arg(f.add(kToday.addDays(2), {}, u"x"_s)));
+        f.settings.save(u"Reminders"_s, kDay, u"2000000000"_s);
+        Editor list({f.store, f.host, [&] { help.ShowHelpContents(); }}, nullptr);
+        QCOMPARE(shown(list),
+                 QStringList({u"12/4/2026|11:00:00 AM|1|Daily Reminder|one|BEEP"_s,
+                              u"12/4/2026|11:00:00 AM|2|Daily Reminder|two|BEEP"_s,
+                              u"12/4/2026||3||"_s + ReminderRecord::kUnreadableNote + u"|Sounds"_s,
+                              u"6/1/2026||1|Bill Reminder|old|BEEP"_s}));
+
+        list.show();
+        list.ViewBttn_Click(); // nothing selected: nothing to view
+        list.activateWindow(); // keys reach the window the user works in
+        QVERIFY(QTest::qWaitForWindowActive(&list) && f.host.events.isEmpty());
+        for (QWidget *focus : QWidgetList{list.RList, list.Command1}) {
+            delete help.window();
+            QTest::keyClick(focus, Qt::Key_F1);
+            QVERIFY(help.window() && help.window()->isVisible());
+        }
+
+        list.RList->setCurrentIndex(list.RList->model()->index(1, 0));
+        whenModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
+        list.DeleteSelected->click();
+        QVERIFY(list.ViewBttn->isEnabled() && list.DeleteSelected->isEnabled());
+        MessageRecorder yes; // answers with the first button, Yes
+        list.DeleteSelected->click();
+        QVERIFY(!list.ViewBttn->isEnabled() && !list.DeleteSelected->isEnabled());
+        Editor again({f.store, f.host, [&] { help.ShowHelpContents(); }}, nullptr);
+        QCOMPARE(shown(again, 2), QStringList({u"1"_s, u"3"_s, u"1"_s}));
+        QCOMPARE(*f.store.numViewed(kDay) * 10 + *f.store.numReminders(kDay), 13);
+        again.RList->sortByColumn(0, Qt::AscendingOrder); // as dates, not as text
+        QCOMPARE(shown(again, 4).first(), u"old"_s);
+
+        // Slot 1 comes up while the list is open: deleting its row counts nothing more.
+        f.store.consumeSlot(kDay, 1, 1);
+        for (int row : {1, 1}) {
+            again.RList->setCurrentIndex(again.RList->model()->index(row, 0));
+            again.DeleteSelected->click();
+        }
+        QCOMPARE(*f.store.numViewed(kDay), 3);
+        f.scheduler.Timer1_Timer(); // the day is complete: the next tick removes it
+        QVERIFY(!f.dayExists(kToday));
+    }
+
+    void aRowWhoseNumberWasTakenAgainDeletesNothing()
+    {
+        SchedulerFixture f(QDateTime(kToday, QTime(10, 5, 20)));
+        HelpModule help(f.program, kNoFiles);
+        f.add(kToday, u"10:06:00 AM"_s, u"old"_s);
+        Editor list({f.store, f.host, [&] { help.ShowHelpContents(); }}, nullptr);
+        // It comes up, its day goes, and a new reminder of the day takes number 1 again.
+        f.clock.set(QDateTime(kToday, QTime(10, 6, 10)));
+        f.scheduler.Timer1_Timer();
+        f.scheduler.Timer1_Timer();
+        f.add(kToday, u"11:30:00 AM"_s, u"new"_s);
+        list.RList->setCurrentIndex(list.RList->model()->index(0, 0));
+        MessageRecorder yes;
+        list.DeleteSelected->click();
+        QVERIFY(shown(list).isEmpty());
+        QCOMPARE(f.liveNotes(kToday), QStringList({u"new"_s}));
+        QCOMPARE(*f.store.numViewed(kDay), 0);
+    }
+
+    // The tray's list comes to the front unread. A row viewed with Enter shows its day and
+    // note, once, with its sound looping until OK, and a tick meanwhile waits for that OK.
+    void aReminderDueWhileOneIsViewedComesUpAfterIt()
+    {
+        ShellFixture f(u"-SU"_s);
+        f.form.Form_Load();
+        f.addToday(u"11:00:00 AM"_s, u"viewed"_s, u"PAGER_1_LOOP"_s);
+        f.form.ListEditItem->trigger();
+        Editor *list = f.form.editor();
+        f.addToday(u"10:06:00 AM"_s, u"due"_s);
+        f.form.ListEditItem->trigger();
+        QVERIFY(f.form.editor() == list && !list->isModal() && shown(*list).size() == 1);
+
+        QStringList seen;
+        whenModal<Reminders>([&](Reminders *window) {
+            f.clock.set(QDateTime(kToday, QTime(10, 6, 10)));
+            f.form.scheduler().Timer1_Timer();
+            seen << window->ReminderText->toPlainText();
+            f.clock.set(QDateTime(kToday, QTime(10, 7, 30))); // OK in the next minute
+            window->Reminded->click();
+        });
+        list->RList->setCurrentIndex(list->RList->model()->index(0, 0));
+        QTest::keyClick(list->RList, Qt::Key_Return);
+        whenModal<Reminders>([&](Reminders *window) {
+            seen << window->ReminderText->toPlainText();
+            window->Reminded->click();
+        });
+        QTRY_COMPARE(seen,
+                     QStringList({u"Date and Time: 12/4/2026\nReminder Note: viewed"_s,
+                                  u"Date and Time: 12/4/2026 10:06:00 AM\nReminder Note: due"_s}));
+        QCOMPARE(f.sound.calls.join(u' ').remove(QRegularExpression(u"\\S*/"_s)),
+                 u"loop PAGER_1_LOOP.wav stop play BEEP.wav stop"_s);
+        QCOMPARE(f.reminders.liveReminders(kDay, 2)->size(), 1); // the viewed one, still there
+    }
+};
+
+PINGALO_TEST(TstListViewer)
+#include "tst_listviewer.moc"

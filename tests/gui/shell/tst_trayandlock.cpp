@@ -1,0 +1,265 @@
+// The tray icon's clicks and menu, lock-down and its unlock window, the About
+// box and the help.
+#include "ModalHelpers.h"
+#include "ShellFixture.h"
+#include "TestRegistry.h"
+#include "core/scheduler/Scheduler.h"
+#include "core/store/SoundNames.h"
+#include "gui/alerts/Reminders.h"
+#include "gui/alerts/Sounds.h"
+#include "gui/password/PassFormEnter.h"
+#include "gui/password/PassFormLock.h"
+#include "gui/platform/TrayClickDecoder.h"
+#include "gui/platform/TrayIcon.h"
+#include "gui/shell/About.h"
+#include "gui/shell/HelpModule.h"
+#include "gui/shell/HelpWindow.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTextBrowser>
+
+class TstTrayAndLock : public QObject {
+    Q_OBJECT
+
+    QList<QUrl> m_handedToDesktop;
+
+    // Whether a window lies centred on the screen, or over another window.
+    static bool centred(QWidget *window, QWidget *over = nullptr)
+    {
+        const QPoint centre =
+            over ? over->frameGeometry().center() : window->screen()->availableGeometry().center();
+        return (window->frameGeometry().center() - centre).manhattanLength() <= 4;
+    }
+
+    static void loadWithPassword(ShellFixture &f)
+    {
+        f.setPassword(u"pw"_s);
+        whenModal<PassFormEnter>([](PassFormEnter *gate) {
+            gate->PasswordIn->setText(u"pw"_s);
+            gate->Command1->click();
+        });
+        f.form.Form_Load();
+    }
+
+public Q_SLOTS:
+    // Stands in for the desktop's handler of web addresses.
+    void open(const QUrl &url) { m_handedToDesktop.append(url); }
+
+private Q_SLOTS:
+    void onlyARightPressAndADoubleClickAct()
+    {
+        using E = TrayClickDecoder::Event;
+        using A = TrayClickDecoder::Act;
+        TrayClickDecoder d(400);
+        QCOMPARE(d.decode(E::Trigger, 1000), A::Nothing); // a single click
+        QCOMPARE(d.decode(E::Trigger, 1500), A::Nothing); // too late for a pair
+        QCOMPARE(d.decode(E::Trigger, 1800), A::DoubleClick);
+        QCOMPARE(d.decode(E::Trigger, 2000), A::Nothing); // a third click starts afresh
+        QCOMPARE(d.decode(E::Context, 5000), A::Menu);
+        QCOMPARE(d.decode(E::Middle, 5100), A::Nothing);
+        QCOMPARE(d.decode(E::Other, 5200), A::Nothing);
+        // A host that decodes double-clicks itself: click, double-click, click.
+        QCOMPARE(d.decode(E::Trigger, 9000), A::Nothing);
+        QCOMPARE(d.decode(E::DoubleClick, 9100), A::DoubleClick);
+        QCOMPARE(d.decode(E::Trigger, 9150), A::Nothing);
+    }
+
+    void theMenuAndTheDoubleClick()
+    {
+        ShellFixture f(u"-SU"_s);
+        f.form.Form_Load();
+        QStringList captions;
+        for (QAction *a : f.form.mnuFile->actions())
+            captions << (a->isSeparator() ? u"-"_s : a->text());
+        QCOMPARE(captions,
+                 QStringList({u"&Check Reminders"_s, u"-"_s, u"Create &New Reminder"_s,
+                              u"&View Reminder List"_s, u"-"_s, u"Lock &Down"_s, u"-"_s,
+                              u"&Help Contents"_s, u"&About Pingalo!"_s, u"-"_s, u"&Exit"_s}));
+        QCOMPARE(f.form.mnuFile->defaultAction(), f.form.CheckItem);
+        QVERIFY(!f.form.LockItem->isEnabled()); // no password given or set in this run
+
+        f.form.Picture1_RightPress();
+        QTRY_VERIFY(f.form.mnuFile->isVisible());
+        f.form.mnuFile->hide();
+
+        // A double-click on a day without reminders: the manual check's message.
+        MessageRecorder messages;
+        Q_EMIT f.form.tray().doubleClicked();
+        QCOMPARE(messages.texts(), QStringList({u"No immediate reminders."_s}));
+        QCOMPARE(messages.messages.first().icon, QMessageBox::Information);
+        QCOMPARE(f.form.scheduler().ManualCheck(), 0);
+    }
+
+    void theTrayWaitsWhileAWindowIsModal()
+    {
+        ShellFixture f(u"-SU"_s);
+        f.form.Form_Load();
+        f.addToday(u"10:30:00 AM"_s, u"now"_s);
+        int checks = 0;
+        whenModal<Reminders>([&](Reminders *window) {
+            // A double-click and a right press while the reminder is up do nothing.
+            MessageRecorder messages;
+            Q_EMIT f.form.tray().doubleClicked();
+            f.form.Picture1_RightPress();
+            checks = messages.messages.size() + (f.form.mnuFile->isVisible() ? 1 : 0);
+            window->Reminded->click();
+        });
+        f.form.CheckItem->trigger();
+        QCOMPARE(checks, 0);
+    }
+
+    void lockDownAndTheUnlockWindow()
+    {
+        ShellFixture f(u"-SU"_s);
+        loadWithPassword(f);
+        f.form.LockItem->trigger();
+        QVERIFY(f.form.isLockedDown());
+        QCOMPARE(f.form.unlockFlag(), 0);
+
+        // The tick does nothing while locked.
+        f.addToday(u"10:05:00 AM"_s, u"due now"_s);
+        f.form.scheduler().Timer1_Timer();
+        QVERIFY(!f.form.reminders()->isVisible());
+
+        // A right press brings the unlock window, not the menu; again, the same one.
+        f.form.Picture1_RightPress();
+        PassFormLock *lock = f.form.passFormLock();
+        QVERIFY(lock && lock->isVisible());
+        QVERIFY(!f.form.mnuFile->isVisible());
+        f.form.Picture1_RightPress();
+        QCOMPARE(f.form.passFormLock(), lock);
+
+        // Centred on the screen. Enter submits nothing; a wrong password keeps the window,
+        // its text and the lock.
+        QVERIFY(centred(lock));
+        MessageRecorder messages;
+        lock->PasswordIn->setText(u"nope"_s);
+        QTest::keyClick(lock->PasswordIn, Qt::Key_Return);
+        QVERIFY(messages.messages.isEmpty());
+        lock->Command1->click();
+        QCOMPARE(messages.texts(), QStringList({u"The password you entered is incorrect."_s}));
+        QVERIFY(lock->isVisible());
+        QCOMPARE(lock->PasswordIn->text(), u"nope"_s);
+        QVERIFY(f.form.LockItem->isChecked());
+        f.form.Picture1_RightPress(); // brought up again: with an empty box
+        QVERIFY(lock->PasswordIn->text().isEmpty());
+
+        lock->PasswordIn->setText(u"pw"_s);
+        lock->Command1->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!f.form.passFormLock());
+        QVERIFY(!f.form.LockItem->isChecked());
+        QCOMPARE(f.form.unlockFlag(), 1);
+        f.form.Picture1_RightPress();
+        QTRY_VERIFY(f.form.mnuFile->isVisible());
+        f.form.mnuFile->hide();
+    }
+
+    void theGateDuringLockDownGivesTheMenuBackButNotTheReminders()
+    {
+        ShellFixture f(u"-SU"_s);
+        loadWithPassword(f);
+        f.form.LockItem->trigger();
+        // A double-click while locked opens the password gate, not the unlock window.
+        Q_EMIT f.form.tray().doubleClicked();
+        PassFormEnter *gate = f.form.passFormEnter();
+        QVERIFY(gate->isVisible());
+        QVERIFY(!gate->isModal());
+        QVERIFY(!f.form.passFormLock());
+        // Not the password given at start-up: the box is empty, and OK is a wrong password.
+        QVERIFY(gate->PasswordIn->text().isEmpty());
+        QCOMPARE(gate->findChild<QLabel *>(u"Label1"_s)->text(), u"Password:"_s);
+        QVERIFY(centred(gate));
+        MessageRecorder messages;
+        bool messageOver = false;
+        messages.onMessage = [&](QMessageBox *box) { messageOver = centred(box, gate); };
+        whenModal<PassFormEnter>([](PassFormEnter *again) {
+            again->PasswordIn->setText(u"pw"_s);
+            again->Command1->click();
+        });
+        gate->Command1->click();
+        QCOMPARE(messages.texts(), QStringList({u"The password you entered is incorrect."_s}));
+        QVERIFY(messageOver);
+        QCOMPARE(f.form.unlockFlag(), 1);
+        QVERIFY(f.form.LockItem->isChecked()); // still locked down
+        f.form.Picture1_RightPress();          // ... but the menu is back
+        QTRY_VERIFY(f.form.mnuFile->isVisible());
+        f.form.mnuFile->hide();
+        f.form.LockItem->trigger();
+        QVERIFY(!f.form.LockItem->isChecked());
+        QCOMPARE(f.form.unlockFlag(), 1);
+    }
+
+    void theAboutBox()
+    {
+        ShellFixture f(u"-SU"_s);
+        f.form.Form_Load();
+        f.form.AboutPingalo->trigger();
+        About *about = f.form.about();
+        QVERIFY(about && about->isVisible());
+        QVERIFY(!about->isModal());
+        f.form.AboutPingalo->trigger();
+        QCOMPARE(f.form.about(), about); // brought to the front, not made again
+        // Every text fits its label.
+        for (QLabel *label :
+             {about->Label2, about->Label3, about->Label4, about->Label5, about->Label6})
+            QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
+        QDesktopServices::setUrlHandler(u"https"_s, this, "open");
+        QTest::mouseClick(about->Label4, Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler(u"https"_s);
+        QCOMPARE(m_handedToDesktop, QList<QUrl>({QUrl(About::kWebAddress)}));
+        QPointer<About> gone(about);
+        about->OKBttn->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(gone.isNull());
+    }
+
+    void soundsAndHelpComeFromLocaleThenDataThenBesideTheProgram()
+    {
+        ShellFixture f(u"-SU"_s);
+        HelpModule &help = f.form.help();
+        Sounds &sounds = f.form.sounds();
+        // The help file and a sound in each folder, taken away one by one.
+        QTemporaryDir locale;
+        f.program.setLocale(locale.path());
+        const QString resources = QStringLiteral(PINGALO_SOURCE_DIR "/resources/");
+        const QStringList folders = {locale.path(), f.runtimeDir.filePath(u"data"_s),
+                                     f.runtimeDir.filePath(u"program"_s)};
+        for (const QString &folder : folders) {
+            QVERIFY(QDir().mkpath(folder + u"/snds"_s));
+            QFile::copy(resources + u"Pingalo_Help.chm"_s, folder + u"/Pingalo_Help.chm"_s);
+            QFile::copy(resources + u"snds/BEEP.wav"_s, folder + u"/snds/BEEP.wav"_s);
+        }
+        for (const QString &folder : folders) {
+            QCOMPARE(help.helpPath(), folder + u"/Pingalo_Help.chm"_s);
+            QCOMPARE(sounds.playableNames(), QStringList({u"BEEP"_s}));
+            sounds.PlayReminderSound(u"BEEP"_s);
+            QCOMPARE(f.sound.calls.last(), u"play "_s + folder + u"/snds/BEEP.wav"_s);
+            QVERIFY(QFile::remove(folder + u"/Pingalo_Help.chm"_s));
+            QVERIFY(QFile::remove(folder + u"/snds/BEEP.wav"_s));
+        }
+
+        // Found nowhere: the bell rings for the "Locale" file, and the first miss of a
+        // chosen sound says so.
+        QCOMPARE(help.helpPath(), locale.path() + u"/Pingalo_Help.chm"_s);
+        QVERIFY(sounds.playableNames().isEmpty());
+        sounds.PlayReminderSound(SoundNames::kNotChosen);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(
+                                               folders.last() + u"/snds/BEEP.wav; the bell"_s)));
+        sounds.PlayReminderSound(u"BEEP"_s);
+        QTest::failOnWarning(QRegularExpression(u"bell"_s));
+        sounds.PlayReminderSound(u"SIREN"_s);
+        QCOMPARE(f.sound.calls.last(), u"play "_s + locale.path() + u"/snds/SIREN.wav"_s);
+    }
+};
+
+PINGALO_TEST(TstTrayAndLock)
+#include "tst_trayandlock.moc"
