@@ -16,6 +16,7 @@ public:
     QStringList shownTexts; // the text of each window shown
     QString text;
     bool locked = false;
+    bool busy = false; // the reminder window shows a reminder of the list
     int stat = 1;
     QString arguments;
     QTimer *timer = nullptr; // switched on when a window is dismissed
@@ -38,7 +39,7 @@ public:
         if (timer)
             timer->start();
     }
-    bool reminderWindowBusy() const override { return false; }
+    bool reminderWindowBusy() const override { return busy; }
     void playSound(const QString &name) override { events << QStringLiteral("sound:") + name; }
     bool isLockedDown() const override { return locked; }
     int unlockFlag() const override { return stat; }

@@ -1,11 +1,11 @@
-// The scheduler: the next day of each recurrence; the tick of Timer1 (what
-// fires, when, in which order, and what the store holds while a reminder is on
-// screen); the start-up and manual checks (today's reminders of the current
-// hour, the message rules, the password road and the look-back over missed days).
+// The scheduler beside what the model of a reminder's life (tst_model) does not
+// see: the next day past the last date and of names that are none of the six,
+// the exact window text and what the store holds while a reminder is on
+// screen, slots changed while a window waits, damaged records and a failing
+// store, the password road, the message rules for every command line, and
+// look-back settings that are not whole numbers.
 #include "SchedulerFixture.h"
 #include "TestRegistry.h"
-
-#include <QTimeZone>
 
 namespace {
 const QDate kToday(2026, 12, 4);
@@ -21,7 +21,6 @@ class TstDueCheck : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // (Month ends, leap days and year ends met by ticks: the year simulation.)
     void theNextDayAndWhatIsOneTime()
     {
         // clang-format off
@@ -70,27 +69,6 @@ private Q_SLOTS:
         QVERIFY(!f.dayExists(kToday));
     }
 
-    void twoRemindersOfOneMinuteNeedTheFirstAcknowledgedInTime()
-    {
-        for (bool late : {false, true}) {
-            SchedulerFixture f(at(10, 0, 5));
-            f.add(kToday, k10, u"first"_s);
-            f.add(kToday, k10, u"second"_s);
-            f.add(kToday, u"10:03:00 AM"_s, u"third"_s);
-            // OK pressed 20 seconds later, or five minutes later: the minutes spent
-            // waiting for it are not caught up as skipped ones.
-            f.host.whileShown = [&] { f.clock.set(late ? at(10, 5, 10) : at(10, 0, 25)); };
-            f.scheduler.Timer1_Timer();
-            f.host.whileShown = nullptr;
-            // No later tick of the day brings the second.
-            for (int i = 0; i < 200; ++i, f.clock.advanceMs(Scheduler::kTickMs))
-                f.scheduler.Timer1_Timer();
-            const QStringList all({u"first"_s, u"second"_s, u"third"_s});
-            QCOMPARE(f.host.notes(), late ? all.mid(0, 1) : all);
-            QCOMPARE(f.liveNotes(kToday), late ? all.mid(1) : QStringList());
-        }
-    }
-
     void whatAWindowWaitedOnIsReadAfresh()
     {
         // While the first window is open, the list viewer deletes the second slot
@@ -109,118 +87,6 @@ private Q_SLOTS:
             };
             f.scheduler.StartReminderCheck();
             QCOMPARE(f.host.notes(), QStringList({u"first"_s, u"now"_s}));
-        }
-    }
-
-    void lockDownHoldsEverythingAndOnlyTheBillReminderComesAfter()
-    {
-        // Asleep from 10:00 to 12:00 during lock-down; on waking the catch-up finds it
-        // locked, or lock-down ends before any tick: either way only the bill comes after.
-        for (const bool wokeLocked : {true, false}) {
-            SchedulerFixture f(at(10, 0, 10));
-            f.add(kToday, k10, u"timed"_s);
-            f.add(kToday, QString(), u"bill"_s, Recurrence::kBill);
-            f.add(kToday, u"11:00:00 AM"_s, u"slept through"_s);
-            f.host.locked = true;
-            f.scheduler.Timer1_Timer();
-            f.clock.set(at(12, 0, 5));
-            if (wokeLocked)
-                f.scheduler.catchUp();
-            QVERIFY(f.host.events.isEmpty());
-
-            f.host.locked = false;
-            if (!wokeLocked)
-                f.scheduler.lockDownEnded();
-            f.clock.set(at(12, 0, 40));
-            f.scheduler.Timer1_Timer();
-            QCOMPARE(f.host.notes(), QStringList({u"bill"_s}));
-            QCOMPARE(f.liveNotes(kToday), QStringList({u"timed"_s, u"slept through"_s}));
-            // The bill reminder moved on a month, its empty time kept.
-            QCOMPARE(f.store.readRecord(u"1/4/2027"_s, 1)->time, QString());
-        }
-    }
-
-    void aJumpOfTheClockCatchesUpOnceInSlotOrder()
-    {
-        { // A busy machine held a tick up from 10:00:59.9 to 10:02:00.2: 10:01 had no tick.
-            SchedulerFixture busy(at(10, 0, 59, 900));
-            busy.add(kToday, u"10:01:00 AM"_s, u"held up"_s);
-            busy.scheduler.Timer1_Timer();
-            busy.clock.set(at(10, 2, 0, 200));
-            busy.scheduler.Timer1_Timer();
-            QCOMPARE(busy.host.notes(), QStringList({u"held up"_s}));
-        }
-        { // Asleep from 9:00 to 10:00, then a manual check's window before any tick:
-          // the next tick still catches up what the sleep skipped.
-            SchedulerFixture late(at(9, 0, 10));
-            late.add(kToday, u"9:30:00 AM"_s, u"slept through"_s);
-            late.add(kToday, k10, u"this hour"_s);
-            late.scheduler.Timer1_Timer();
-            late.clock.set(at(10, 0, 15));
-            late.scheduler.CheckImmediateReminders();
-            late.clock.advanceMs(Scheduler::kTickMs);
-            late.scheduler.Timer1_Timer();
-            QCOMPARE(late.host.notes(), QStringList({u"this hour"_s, u"slept through"_s}));
-        }
-        // Asleep from 10:00 to 10:45: on waking, what the sleep skipped comes up late,
-        // once each, in slot order, with its own moment; before and after stay.
-        SchedulerFixture f(at(10, 0, 10));
-        f.add(kToday, u"10:30:00 AM"_s, u"half past"_s);
-        f.add(kToday, u"9:00:00 AM"_s, u"before"_s);
-        f.add(kToday, u"10:15:00 AM"_s, u"pills"_s, Recurrence::kDaily);
-        f.add(kToday, u"11:00:00 AM"_s, u"after"_s);
-        f.scheduler.Timer1_Timer();
-        f.clock.set(at(10, 45, 20));
-        f.scheduler.catchUp();
-        QCOMPARE(f.host.shownTexts,
-                 QStringList({Scheduler::reminderText(u"12/4/2026 10:30:00 AM"_s, u"half past"_s),
-                              Scheduler::reminderText(u"12/4/2026 10:15:00 AM"_s, u"pills"_s)}));
-        f.clock.advanceMs(Scheduler::kTickMs);
-        f.scheduler.Timer1_Timer();
-        QCOMPARE(f.host.shownTexts.size(), 2);
-
-        // Asleep overnight, the jump alone seen by the tick: the look-back shows
-        // yesterday's (before and after only), then today's come up from midnight on.
-        const QDate tomorrow = kToday.addDays(1);
-        f.add(tomorrow, u"7:00:00 AM"_s, u"early"_s);
-        f.add(tomorrow, u"9:00:00 AM"_s, u"later"_s);
-        f.host.shownTexts.clear();
-        f.program.setCheckMissed(u"14"_s);
-        f.clock.set(QDateTime(tomorrow, QTime(8, 0, 30)));
-        f.scheduler.Timer1_Timer();
-        QCOMPARE(f.host.notes(), QStringList({u"before"_s, u"after"_s, u"early"_s}));
-        QCOMPARE(f.liveNotes(tomorrow), QStringList({u"pills"_s, u"later"_s}));
-    }
-
-    void daylightSavingAndAClockSetBackFireNothingTwice()
-    {
-        // Spring forward on 28 March 2027: 1:59 CET is followed by 3:00 CEST, and the
-        // reminder of the hour that never was comes up at 3:00.
-        const QTimeZone berlin("Europe/Berlin");
-        SchedulerFixture spring(QDateTime(QDate(2027, 3, 28), QTime(1, 59, 30), berlin));
-        spring.add(QDate(2027, 3, 28), u"2:30:00 AM"_s, u"in the gap"_s);
-        for (int i = 0; i < 3; ++i, spring.clock.advanceMs(Scheduler::kTickMs))
-            spring.scheduler.Timer1_Timer();
-        QCOMPARE(spring.host.shownTexts.join(u'|'),
-                 Scheduler::reminderText(u"3/28/2027 2:30:00 AM"_s, u"in the gap"_s));
-
-        // The autumn repeat on 31 October 2027 (2:00 to 2:59 twice), and a clock set back
-        // from 11:09 to 10:09 by hand: ticking through the hour again fires nothing twice.
-        const QDate day(2027, 10, 31);
-        for (const int hour : {2, 10}) {
-            // 2:20 CEST, the first round, is 0:20 UTC.
-            SchedulerFixture f(hour == 2 ? QDateTime(day, QTime(0, 20), Qt::UTC).toTimeZone(berlin)
-                                         : QDateTime(day, QTime(hour, 20), berlin));
-            f.add(day, TextForms::timeText(QTime(hour, 30)), u"daily"_s, Recurrence::kDaily);
-            f.add(day, TextForms::timeText(QTime(hour, 45)), u"once"_s);
-            for (int i = 0; i < 111; ++i, f.clock.advanceMs(Scheduler::kTickMs)) {
-                if (hour == 10 && i == 50)
-                    f.clock.advanceMs(-3'600'000);
-                f.scheduler.Timer1_Timer();
-            }
-            QCOMPARE(Clock::now().time().hour(), hour + 1); // the hour was walked through twice
-            QCOMPARE(f.host.notes(), QStringList({u"daily"_s, u"once"_s}));
-            QCOMPARE(f.liveNotes(day.addDays(1)), QStringList({u"daily"_s}));
         }
     }
 
@@ -333,37 +199,6 @@ private Q_SLOTS:
         f.settings.setTreeReadsBroken(false);
         QCOMPARE(f.host.notes(), QStringList({u"seen"_s}));
         QCOMPARE(f.liveNotes(yesterday), QStringList({u"unseen"_s}));
-    }
-
-    void theLookBackShowsMissedDaysNewestFirst()
-    {
-        SchedulerFixture f(at(10, 5));
-        f.program.setCheckMissed(u"14"_s);
-        f.add(kToday.addDays(-15), u"9:00:00 AM"_s, u"too old"_s);
-        f.add(kToday.addDays(-14), u"9:00:00 AM"_s, u"14 days"_s);
-        f.add(kToday.addDays(-3), u"8:00:00 PM"_s, u"weekly"_s, Recurrence::kWeekly,
-              u"PAGER_1_LOOP"_s);
-        f.add(kToday.addDays(-1), u"11:00:00 PM"_s, u"yesterday"_s);
-        f.add(kToday.addDays(-1), QString(), u"yesterday's bill"_s, Recurrence::kBill);
-        // A past day holding only holes.
-        f.add(kToday.addDays(-2), u"1:00:00 PM"_s, u"deleted"_s);
-        f.store.deleteFromList(u"12/2/2026"_s, u"1"_s);
-
-        f.scheduler.StartReminderCheck();
-        QCOMPARE(f.host.notes(),
-                 QStringList({u"yesterday"_s, u"yesterday's bill"_s, u"weekly"_s, u"14 days"_s}));
-        // Only the day is shown, not the time, with the slot's own sound.
-        QCOMPARE(f.host.shownTexts.at(2), u"Date and Time: 12/1/2026\r\nReminder Note: weekly"_s);
-        QVERIFY(f.host.events.contains(u"sound:PAGER_1_LOOP"_s));
-        // Missed three days ago, moved to seven days after today, all else kept.
-        QCOMPARE(*f.store.readRecord(u"12/11/2026"_s, 1),
-                 (ReminderRecord{*ScrambleText(u"weekly"_s, u"1"_s), u"PAGER_1_LOOP"_s,
-                                 Recurrence::kWeekly, u"8:00:00 PM"_s}));
-        // Every examined day is gone, section and index value; the 15-day-old one stays, and
-        // the bill reminder went a month from today.
-        QStringList days = *f.store.storedDays();
-        days.sort();
-        QCOMPARE(days, QStringList({u"1/4/2027"_s, u"11/19/2026"_s, u"12/11/2026"_s}));
     }
 
     void theLookBackDaysAreRoundedAndMayBeAbsurd()
