@@ -3,9 +3,12 @@
 # sync only, and within gui a part (alerts, authoring, list, password) reaching
 # only its own folder and platform/, while the shell on top sees them all. The
 # widget-free libraries take Qt headers of Qt Core only. No file in src/ may
-# pass 600 lines.
+# pass 600 lines. And no test signals a process other than one it started and
+# still runs: a raw kill() with a process id that has gone (0) would signal
+# the whole process group, the test runner with it.
 #
-#   cmake -DSRC=<src folder> -DQTCORE=<QtCore include folder> -P CheckLayering.cmake
+#   cmake -DSRC=<src folder> -DTESTS=<tests folder> -DQTCORE=<QtCore include folder>
+#         -P CheckSources.cmake
 cmake_minimum_required(VERSION 3.25)
 
 # What the files of each folder may include, as prefixes of a path under src/.
@@ -79,9 +82,19 @@ foreach(file IN LISTS files)
     endforeach()
 endforeach()
 
+file(GLOB_RECURSE test_files RELATIVE ${TESTS} ${TESTS}/*.h ${TESTS}/*.cpp ${TESTS}/*.sh)
+foreach(file IN LISTS test_files)
+    file(STRINGS ${TESTS}/${file} calls
+         REGEX "(^|[^.>a-zA-Z_])kill *\\(|kill +(-[A-Za-z0-9]+ +)?(0|-[0-9]+) *($|[;|&)])")
+    foreach(line IN LISTS calls)
+        string(STRIP "${line}" line)
+        list(APPEND faults "tests/${file}: signals by a raw process id: ${line}")
+    endforeach()
+endforeach()
+
 if(faults)
     list(JOIN faults "\n  " text)
-    message(FATAL_ERROR "Includes that run the wrong way, or files too long:\n  ${text}")
+    message(FATAL_ERROR "Includes that run the wrong way, files too long, or raw signals:\n  ${text}")
 endif()
 list(LENGTH files checked)
 message(STATUS "${checked} files of src/ checked")
