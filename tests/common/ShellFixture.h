@@ -32,11 +32,12 @@ struct ShellFixture {
     }
 
     void addToday(const QString &time, const QString &note,
-                  const QString &sound = QStringLiteral("BEEP"))
+                  const QString &sound = QStringLiteral("BEEP"),
+                  const QString &recurrence = QStringLiteral("One-Time Reminder"))
     {
-        reminders.appendReminder(TextForms::dayKey(Clock::today()),
-                                 {*ScrambleText(note, QStringLiteral("1")), sound,
-                                  QStringLiteral("One-Time Reminder"), time});
+        reminders.appendReminder(
+            TextForms::dayKey(Clock::today()),
+            {*ScrambleText(note, QStringLiteral("1")), sound, recurrence, time});
     }
 
     QTemporaryDir runtimeDir;

@@ -118,7 +118,8 @@ void Scheduler::FireReminder(const QString &day)
     // deletions would let the day be removed with a live reminder in it.
     if (m_store.consumeSlot(day, m_fields.slot, m_fields.viewed))
         ++m_fields.viewed;
-    waitForOk();
+    waitForOk(
+        ReminderRecord{m_fields.storedNote, m_fields.sound, m_fields.recurrence, m_fields.time});
 }
 
 void Scheduler::showReminder(const QString &text, const QString &sound)
@@ -127,14 +128,14 @@ void Scheduler::showReminder(const QString &text, const QString &sound)
     m_host.playSound(sound);
 }
 
-void Scheduler::waitForOk()
+void Scheduler::waitForOk(const std::optional<ReminderRecord> &due)
 {
     // A check's window may come up while minutes skipped by a jump of the
     // clock wait for the next tick to catch them up: those stay to be caught up.
     const bool caughtUp =
         TextForms::minutesBetween(m_lastCovered, wallMinute(Clock::now())) <= kJumpMinutes;
     m_timer1.stop();
-    m_host.showReminderWindow();
+    m_host.showReminderWindow(due);
     // The minutes spent waiting are not skipped ones: what came due meanwhile
     // waits in the store for a check.
     if (caughtUp)
@@ -286,7 +287,7 @@ void Scheduler::CheckMissedReminders()
             if (!Recurrence::isOneTime(m_fields.recurrence))
                 RescheduleReminder(m_store, day, slot.slot, m_fields.storedNote, m_fields.time,
                                    m_fields.recurrence, Clock::today());
-            waitForOk();
+            waitForOk(slot.record);
             m_store.deleteRecord(day, slot.slot);
             // As the tick does: what the window waited on may have changed.
             slots = liveSlotsAfter(day, slot.slot);
@@ -307,6 +308,7 @@ void Scheduler::ShowQueuedReminders(const QList<QueuedReminder> &entries)
         if (!QueueFile::isDue(entry, Clock::now()))
             continue;
         showReminder(reminderText(TextForms::momentText(entry.when), entry.note), entry.sound);
-        waitForOk();
+        // Not a stored reminder, and shown ahead of its moment: OK alone.
+        waitForOk(std::nullopt);
     }
 }

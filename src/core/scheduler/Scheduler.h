@@ -120,8 +120,9 @@ private:
     std::optional<QDateTime> loadSlot(const LiveReminder &slot);
     void FireReminder(const QString &day);
     void showReminder(const QString &text, const QString &sound);
-    // Shows the reminder window modally, with the timer off until its OK.
-    void waitForOk();
+    // Shows the reminder window modally, with the timer off until its OK;
+    // `due` is the record that came due (SchedulerHost::showReminderWindow).
+    void waitForOk(const std::optional<ReminderRecord> &due);
 
     ReminderStore &m_store;
     ProgramSettings &m_settings;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/store/ReminderRecord.h"
+
 #include <QString>
+#include <optional>
 
 // What the scheduler needs of the rest of the program. The shell hands it the
 // real windows; tests hand it recording fakes.
@@ -12,7 +15,10 @@ public:
     virtual void setReminderText(const QString &text) = 0;
     // Shows the reminder window modally and returns when it is dismissed.
     // Dismissing it stops the sound and switches the scheduler's timer on.
-    virtual void showReminderWindow() = 0;
+    // `due` is the reminder that came due, as it was stored: the window then
+    // also offers to snooze it. A reminder only looked at (a row of the list)
+    // has none, and the window has OK alone.
+    virtual void showReminderWindow(const std::optional<ReminderRecord> &due) = 0;
     // Whether the reminder window is on screen (the user views a reminder of
     // the list, or the scheduler waits in it).
     virtual bool reminderWindowBusy() const = 0;

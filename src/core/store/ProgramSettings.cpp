@@ -87,3 +87,13 @@ bool ProgramSettings::setLocale(const QString &folder)
 {
     return setValue(kLocale, folder);
 }
+
+std::optional<QString> ProgramSettings::snooze() const
+{
+    return value(kSnooze);
+}
+
+bool ProgramSettings::setSnooze(const QString &minutes)
+{
+    return setValue(kSnooze, minutes);
+}

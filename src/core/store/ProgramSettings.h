@@ -5,7 +5,7 @@
 
 class SettingsStore;
 
-// The four program settings, values of the section "Settings". Nothing is
+// The program settings, values of the section "Settings". Nothing is
 // cached: every reader asks the store when it needs the value, every writer
 // writes through at once. A reader's nullopt means the store failed.
 class ProgramSettings {
@@ -15,6 +15,7 @@ public:
     static inline const QString kStartUp = QStringLiteral("Start Up");
     static inline const QString kCheckMissed = QStringLiteral("CheckMissed");
     static inline const QString kLocale = QStringLiteral("Locale");
+    static inline const QString kSnooze = QStringLiteral("Snooze");
 
     static inline const QString kTrue = QStringLiteral("True");
     static inline const QString kFalse = QStringLiteral("False");
@@ -56,6 +57,10 @@ public:
     // "Locale": the folder that was the current directory at the latest start.
     std::optional<QString> locale() const;
     bool setLocale(const QString &folder);
+
+    // "Snooze": the minutes of the reminder window's last snooze (Snooze).
+    std::optional<QString> snooze() const;
+    bool setSnooze(const QString &minutes);
 
 private:
     std::optional<QString> value(const QString &key) const;

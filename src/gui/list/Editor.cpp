@@ -107,7 +107,8 @@ void Editor::ViewBttn_Click()
     m_services.alerts.setReminderText(
         Scheduler::reminderText(date ? TextForms::dayKey(*date) : row.date, row.note));
     m_services.alerts.playSound(row.sound);
-    m_services.alerts.showReminderWindow();
+    // Only looked at, not due: nothing to snooze.
+    m_services.alerts.showReminderWindow(std::nullopt);
 }
 
 void Editor::DeleteSelected_Click()

@@ -406,7 +406,8 @@ QMessageBox *AForm::noTrayNote() const
 Reminders *AForm::reminders()
 {
     if (!m_reminders) {
-        m_reminders = new Reminders(*m_sounds, m_scheduler->Timer1(), this);
+        m_reminders =
+            new Reminders(*m_sounds, m_scheduler->Timer1(), *m_reminderStore, *m_settings, this);
         // Queued: a held tick runs once the modal showing that OK ended has returned.
         connect(m_reminders, &Reminders::dismissed, m_scheduler.get(),
                 &Scheduler::reminderWindowDismissed, Qt::QueuedConnection);
@@ -421,9 +422,9 @@ void AForm::setReminderText(const QString &text)
     reminders()->ReminderText->setPlainText(shown);
 }
 
-void AForm::showReminderWindow()
+void AForm::showReminderWindow(const std::optional<ReminderRecord> &due)
 {
-    reminders()->exec();
+    reminders()->showModal(due);
 }
 
 bool AForm::reminderWindowBusy() const

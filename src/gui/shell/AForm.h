@@ -116,7 +116,7 @@ public:
 
     // SchedulerHost
     void setReminderText(const QString &text) override;
-    void showReminderWindow() override;
+    void showReminderWindow(const std::optional<ReminderRecord> &due) override;
     bool reminderWindowBusy() const override;
     void playSound(const QString &name) override;
     bool isLockedDown() const override;

@@ -1,20 +1,24 @@
 // Which file a sound name plays and how, and the reminder window: every way of
 // dismissing it stops the sound, ends the modal showing and lets the scheduler
-// run again.
+// run again; Snooze does that and brings the reminder up again later.
 #include "ModalHelpers.h"
 #include "RecordingSoundOutput.h"
+#include "ShellFixture.h"
 #include "TestRegistry.h"
-#include "core/store/MemorySettingsStore.h"
-#include "core/store/ProgramSettings.h"
-#include "core/system/ProgramFiles.h"
+#include "core/scheduler/Scheduler.h"
 #include "gui/alerts/Reminders.h"
 #include "gui/alerts/Sounds.h"
+#include "gui/list/Editor.h"
 #include "gui/platform/LazySoundOutput.h"
 #include "sound/QtSoundOutput.h"
 
+#include <QComboBox>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSoundEffect>
+#include <QTreeView>
 
 const QString kSnds = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/");
 
@@ -49,7 +53,8 @@ private Q_SLOTS:
     {
         QTimer timer;
         QWidget owner;
-        Reminders window(m_sounds, timer, &owner);
+        ReminderStore reminders(m_store);
+        Reminders window(m_sounds, timer, reminders, m_settings, &owner);
         for (const QString &how : {u"ok"_s, u"ok"_s, u"escape"_s, u"escape"_s, u"close"_s,
                                    u"close"_s, u"enter"_s, u"enter"_s}) {
             m_output.calls.clear();
@@ -71,6 +76,67 @@ private Q_SLOTS:
             QCOMPARE(m_output.calls, QStringList({u"stop"_s}));
             QVERIFY(timer.isActive());
         }
+    }
+
+    // Snooze on the real window, the scheduler's ticks driven by the test clock: OK, then a
+    // one-time copy at the chosen minute; a refused copy keeps the window up; Enter (even on
+    // Snooze) is OK; a row viewed from the list has OK alone.
+    void snoozeDoesWhatOkDoesThenBringsTheReminderUpAgain()
+    {
+        ShellFixture f(u"-SU"_s);
+        f.form.Form_Load();
+        f.addToday(u"10:06:00 AM"_s, u"call Ann"_s, u"PAGER_1_LOOP"_s);
+        f.addToday(u"10:06:00 AM"_s, u"water"_s, u"BEEP"_s, u"Daily Reminder"_s);
+        f.program.setSnooze(u"2 hourz"_s); // damaged: the default is offered
+        // Each window: when it came, its note and what Snooze offers; then the next of
+        // `acts`, else OK.
+        QStringList seen;
+        QList<std::function<void(Reminders *)>> acts;
+        std::function<void()> answer = [&] {
+            whenModal<Reminders>(
+                [&](Reminders *w) {
+                    seen << Clock::now().toString(u"h:mm "_s) +
+                                w->ReminderText->toPlainText().section(u"Note: "_s, 1) + u": "_s +
+                                (w->SnoozeBttn->isVisible() ? w->SnoozeTime->currentText()
+                                                            : u"OK alone"_s);
+                    acts.isEmpty() ? w->Reminded->click() : acts.takeFirst()(w);
+                    answer();
+                },
+                &f.form); // the wait ends with the test
+        };
+        answer();
+        MessageRecorder messages;
+        acts << [&](Reminders *w) {
+            f.store.failWritesAfter(0);
+            w->SnoozeBttn->click();
+            f.store.failWritesAfter(-1);
+            seen << (w->isVisible() ? messages.texts().join(u' ') : u"gone"_s); // said, still up
+            w->SnoozeBttn->click(); // 10 minutes, the default
+        } << [](Reminders *w) {
+            w->SnoozeTime->setCurrentText(u"2 hours"_s);
+            w->SnoozeBttn->click();
+        } << [](Reminders *w) { QTest::keyClick(w->SnoozeBttn, Qt::Key_Return); };
+        const QDateTime first(Clock::today(), QTime(10, 6, 10));
+        for (int tick = 0; tick <= 11; ++tick) { // 10:06 to 10:17
+            f.clock.set(first.addMSecs(tick * Scheduler::kTickMs));
+            f.form.scheduler().Timer1_Timer();
+        }
+        f.form.ListEditItem->trigger();
+        f.form.editor()->RList->setCurrentIndex(f.form.editor()->RList->model()->index(0, 0));
+        f.form.editor()->ViewBttn->click();
+
+        QCOMPARE(seen, QStringList({u"10:06 call Ann: 10 minutes"_s, Reminders::kSnoozeNotStored,
+                                    u"10:06 water: 10 minutes"_s, u"10:16 call Ann: 2 hours"_s,
+                                    u"10:17 water: OK alone"_s}));
+        QStringList live;
+        for (const LiveReminder &r : f.reminders.allLiveReminders().value_or(QList<LiveReminder>()))
+            live << r.day + u' ' + r.record.time + u' ' + r.record.recurrence + u' ' +
+                        r.record.shownNote();
+        QCOMPARE(live, QStringList({u"12/4/2026 12:06:00 PM One-Time Reminder water"_s,
+                                    u"12/5/2026 10:06:00 AM Daily Reminder water"_s}));
+        QCOMPARE(f.sound.calls.join(u' ').remove(QRegularExpression(u"\\S*/"_s)),
+                 u"loop PAGER_1_LOOP.wav stop play BEEP.wav stop loop PAGER_1_LOOP.wav stop "
+                 "play BEEP.wav stop"_s);
     }
 
     void outputsAreMadeOnFirstUseAndRingForMissingFiles()
