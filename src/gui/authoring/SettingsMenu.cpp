@@ -4,11 +4,13 @@
 #include "gui/platform/MessageBoxes.h"
 
 SettingsMenu::SettingsMenu(SettingsStore &store, QAction *lockItem,
-                           PasswordWindowOpener setPassword, QWidget *owner)
+                           PasswordWindowOpener setPassword,
+                           std::function<void()> protectionRemoved, QWidget *owner)
     : QMenu(QStringLiteral("&Settings"), owner)
     , m_settings(store)
     , m_lockItem(lockItem)
     , m_setPassword(std::move(setPassword))
+    , m_protectionRemoved(std::move(protectionRemoved))
 {
     setObjectName(QStringLiteral("SettingsMenu"));
     StartupItem = checkItem(this, QStringLiteral("&Pingalo! at Startup"), "StartupItem",
@@ -95,6 +97,8 @@ void SettingsMenu::EnablePassItem_Click()
     SetPassItem->setEnabled(false);
     if (m_lockItem)
         m_lockItem->setEnabled(false);
+    if (m_protectionRemoved)
+        m_protectionRemoved();
 }
 
 void SettingsMenu::SetPassItem_Click()
