@@ -56,7 +56,7 @@ void SettingsMenu::StartupItem_Click()
 {
     const bool on = !StartupItem->isChecked();
     if (!m_settings.setStartUp(on))
-        return MessageBoxes::critical(parentWidget(), MessageBoxes::kSettingsNotWritten);
+        return MessageBoxes::exclamation(parentWidget(), MessageBoxes::kSettingsNotWritten);
     StartupItem->setChecked(on);
 }
 
@@ -71,7 +71,7 @@ void SettingsMenu::OutDRem_Click()
         const double days = TextForms::leadingNumber(answer);
         if (days >= 1 && days <= 30) {
             if (!m_settings.setCheckMissed(TextForms::numberText(days)))
-                MessageBoxes::critical(parentWidget(), MessageBoxes::kSettingsNotWritten);
+                MessageBoxes::exclamation(parentWidget(), MessageBoxes::kSettingsNotWritten);
             return;
         }
         if (!MessageBoxes::okCancel(parentWidget(), kMissedRange))
@@ -92,7 +92,7 @@ void SettingsMenu::EnablePassItem_Click()
     if (!MessageBoxes::yesNo(parentWidget(), kRemoveQuestion, QMessageBox::Warning))
         return;
     if (!m_settings.setStoredPassword(QString()))
-        return MessageBoxes::critical(parentWidget(), MessageBoxes::kSettingsNotWritten);
+        return MessageBoxes::exclamation(parentWidget(), MessageBoxes::kSettingsNotWritten);
     EnablePassItem->setChecked(false);
     SetPassItem->setEnabled(false);
     if (m_lockItem)

@@ -101,7 +101,7 @@ void PassFormCreate::SavePassword()
                       NewPassA);
     }
     if (!m_settings.setStoredPassword(*scrambled))
-        return MessageBoxes::critical(this, MessageBoxes::kSettingsNotWritten);
+        return MessageBoxes::exclamation(this, MessageBoxes::kSettingsNotWritten);
     MessageBoxes::exclamation(this, QStringLiteral("Your password has been saved."));
     Q_EMIT passwordSaved();
     close();

@@ -10,7 +10,6 @@
 #include "gui/authoring/SoundBox.h"
 #include "gui/authoring/SoundSelection.h"
 #include "gui/password/PassFormCreate.h"
-#include "gui/platform/MessageBoxes.h"
 #include "gui/shell/About.h"
 
 #include <QAbstractItemView>
@@ -367,7 +366,8 @@ private Q_SLOTS:
             QCOMPARE(*f.program.checkMissed(), stored);
         }
         // Out of range: OK asks again with the stored value; an empty answer, or Cancel, ends it.
-        const QString range = SettingsMenu::kMissedRange, again = u"Pingalo! Vantor:7"_s;
+        const QString range = u"Please enter a number from 1 to 30, or click CANCEL."_s,
+                      again = u"Pingalo! Vantor:7"_s;
         QCOMPARE(ask({u"0"_s, u"31"_s, u"-3"_s, u"days"_s, u""_s}, {B::Ok, B::Ok, B::Ok, B::Ok}),
                  QStringList({again, range, again, range, again, range, again, range, again}));
         QCOMPARE(ask({u"31"_s}, {B::Cancel}), QStringList({again, range}));
@@ -380,11 +380,13 @@ private Q_SLOTS:
         menu->StartupItem->trigger();
         QCOMPARE(*f.program.startUp(), u"False"_s);
         f.store.failWritesAfter(0); // refused: said, and the mark stays as it was
-        QCOMPARE(ask({u"9"_s}).last(), MessageBoxes::kSettingsNotWritten);
+        const QString notWritten = u"Pingalo! could not write its settings. Nothing was changed."_s;
+        QCOMPARE(ask({u"9"_s}).last(), notWritten);
         {
             MessageRecorder refused;
             menu->StartupItem->trigger();
-            QCOMPARE(refused.texts(), QStringList({MessageBoxes::kSettingsNotWritten}));
+            QCOMPARE(refused.texts(), QStringList({notWritten}));
+            QCOMPARE(refused.messages.first().icon, QMessageBox::Warning);
         }
         f.store.failWritesAfter(-1);
         QVERIFY(!menu->StartupItem->isChecked() && *f.program.checkMissed() == u"7"_s);
