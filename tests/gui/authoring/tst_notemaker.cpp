@@ -348,7 +348,11 @@ private Q_SLOTS:
     void theSettingsMenu()
     {
         NoteMakerFixture f;
-        // Types the answers (then cancels), presses the buttons; gives what each box said.
+        const QString prompt = u"Pingalo! Vantor can check for missed reminders that are up to "
+                               "30 days old. Enter the number of days you would like Pingalo! to "
+                               "check for missed reminders:"_s;
+        // Types the answers (then cancels), presses the buttons; gives what each box said
+        // (an input box with the prompt: its title and what it proposed).
         const auto ask = [&](const QStringList &typed, const QList<B> &buttons = {}) {
             MessageRecorder dialogs;
             dialogs.inputs = typed;
@@ -356,7 +360,7 @@ private Q_SLOTS:
             f.window->settingsMenu()->OutDRem->trigger();
             QStringList said;
             for (const auto &m : dialogs.messages)
-                said << (m.icon == QMessageBox::NoIcon ? m.title + u':' + m.preset : m.text);
+                said << (m.text == prompt ? m.title + u':' + m.preset : m.text);
             return said;
         };
         QCOMPARE(ask({u"30"_s}), QStringList({u"Pingalo! Vantor:14"_s}));
@@ -408,6 +412,12 @@ private Q_SLOTS:
         messages.buttons = {B::No, B::Yes};
         menu->EnablePassItem->trigger();
         QVERIFY(menu->EnablePassItem->isChecked() && f.program.isPassword(u"pw"_s));
+        QCOMPARE(messages.texts().last(),
+                 u"This will remove the password protection and delete your current password. "
+                 "If you want to password protect your Pingalo! notes in the future you will "
+                 "need to setup a new password. Are you sure you want to remove the password "
+                 "protection?"_s);
+        QCOMPARE(messages.messages.last().icon, QMessageBox::Warning);
         menu->EnablePassItem->trigger();
         QVERIFY(!menu->EnablePassItem->isChecked() && !menu->SetPassItem->isEnabled() &&
                 !f.lockItem.isEnabled());

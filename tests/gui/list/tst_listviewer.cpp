@@ -73,6 +73,9 @@ private Q_SLOTS:
         QVERIFY(list.ViewBttn->isEnabled() && list.DeleteSelected->isEnabled());
         MessageRecorder yes; // answers with the first button, Yes
         list.DeleteSelected->click();
+        QCOMPARE(yes.texts(),
+                 QStringList({u"Are you sure you want to permanently delete this reminder?"_s}));
+        QCOMPARE(yes.messages.first().icon, QMessageBox::Question);
         QVERIFY(!list.ViewBttn->isEnabled() && !list.DeleteSelected->isEnabled());
         Editor again({f.store, f.host, [&] { help.ShowHelpContents(); }}, nullptr);
         QCOMPARE(shown(again, 2), QStringList({u"1"_s, u"3"_s, u"1"_s}));
