@@ -32,11 +32,13 @@ struct ReminderRecord;
 // the tick runs over every minute it skipped, so that each of today's
 // reminders of those minutes comes up late, once, in slot order; when the day
 // changed meanwhile, the look-back runs first (unless a password is still
-// awaited: then it waits for a check) and today's span starts at midnight. A clock set back, and
-// the hour a daylight-saving change repeats, fire nothing twice: a fired slot is gone and a
-// recurring one has moved to its next day; the ticks simply go on from the new minute. Minutes that
-// pass during lock-down, or while a window the scheduler opened (a tick's or a check's) waits for
-// its OK, count as reached: what they held waits in the store for a check.
+// awaited: then it waits for a check) and today's span starts at midnight.
+// A clock set back, and the hour a daylight-saving change repeats, fire
+// nothing twice: a fired slot is gone and a recurring one has moved to its
+// next day; the ticks simply go on from the new minute. Minutes that pass
+// during lock-down, or while a window the scheduler opened (a tick's or a
+// check's) waits for its OK, count as reached: what they held waits in the
+// store for a check.
 class Scheduler : public QObject {
     Q_OBJECT
 
