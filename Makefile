@@ -7,14 +7,18 @@
 #   make fuzz   run each fuzz target for FUZZ_SECONDS (60 unless given)
 #   make coverage  line coverage of src/ by the whole test suite (gcovr)
 #   make deb    build the Debian package build-deb/pingalo_<version>_<arch>.deb
-#               and check it with lintian
+#               and check it with lintian, its AppStream metainfo with appstreamcli
+#   make screenshots  the pictures of the windows in docs/, from the real program
 
 # What the build, the tests and the program need from Debian.
 PACKAGES := g++ cmake ninja-build pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libsqlite3-dev libchm-dev libical-dev \
             fonts-dejavu-core xvfb xauth trayer xdotool x11-utils inotify-tools \
             libfaketime sqlite3 clang libfuzzer-14-dev gcovr dbus-daemon dbus-bin \
-            dpkg-dev lintian
+            dpkg-dev lintian at-spi2-core gir1.2-atspi-2.0 python3-gi appstream
+
+# What `make screenshots` needs besides: a window's picture as PNG.
+SCREENSHOT_PACKAGES := x11-apps netpbm
 
 JOBS ?= $(shell nproc)
 
@@ -22,7 +26,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := queuefile helpfile textforms scramble calendar
 
 .PHONY: all deps build run test test-default test-asan test-fuzz fuzz fuzz-build fuzz-run bench footprint \
-        coverage deb clean
+        coverage deb screenshots clean
 
 all: build
 
@@ -109,7 +113,14 @@ deb: deps
 	cmake --build build-deb -j $(JOBS)
 	cd build-deb && cpack
 	lintian --fail-on error build-deb/pingalo_*.deb
+	appstreamcli validate --pedantic --no-net resources/org.example.pingalo.metainfo.xml
 	@ls build-deb/pingalo_*.deb
+
+# The pictures of the windows in docs/, taken from the real program under
+# Xvfb on a demonstration store (see the script).
+screenshots: build
+	@$(MAKE) --no-print-directory deps PACKAGES="$(SCREENSHOT_PACKAGES)"
+	resources/make-screenshots.sh build/run/pingalo build/run/pingalo-ctl docs
 
 bench: build
 	build/benchmarks/pingalo_benchmark

@@ -1,6 +1,7 @@
 // Pingalo! Vantor: a reminder program that lives in the notification area.
 #include "core/scheduler/Scheduler.h"
 #include "core/store/SqliteSettingsStore.h"
+#include "core/system/CoreDumps.h"
 #include "core/system/ProgramFiles.h"
 #include "gui/platform/LazySoundOutput.h"
 #include "gui/platform/SingleInstance.h"
@@ -33,6 +34,7 @@ const char kUsage[] = "Usage: pingalo [OPTION]\n"
 
 int main(int argc, char **argv)
 {
+    CoreDumps::switchOff(); // a crash writes no notes to a core file
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         std::fputs(kUsage, stdout);
         return 0;

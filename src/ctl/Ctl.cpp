@@ -390,9 +390,11 @@ int Ctl::exportCalendar(const QStringList &arguments)
         m_io.out.write(calendar.text);
         return Done;
     }
+    // The notes are as private as the store: readable by their owner only.
     QSaveFile saved(file);
-    if (!saved.open(QIODevice::WriteOnly) || saved.write(calendar.text) != calendar.text.size() ||
-        !saved.commit())
+    if (!saved.open(QIODevice::WriteOnly) ||
+        !saved.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        saved.write(calendar.text) != calendar.text.size() || !saved.commit())
         return refuse(QStringLiteral("cannot write %1: %2").arg(file, saved.errorString()));
     say(QStringLiteral("Exported %1 reminders to %2.").arg(calendar.written).arg(file));
     return Done;

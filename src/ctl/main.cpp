@@ -1,5 +1,6 @@
 // pingalo-ctl: the reminders of Pingalo! Vantor from a shell.
 #include "core/store/SqliteSettingsStore.h"
+#include "core/system/CoreDumps.h"
 #include "ctl/Ctl.h"
 #include "ctl/TerminalPassword.h"
 
@@ -9,6 +10,7 @@
 
 int main(int argc, char **argv)
 {
+    CoreDumps::switchOff(); // a crash writes no notes to a core file
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));

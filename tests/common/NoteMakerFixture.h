@@ -57,13 +57,20 @@ struct NoteMakerFixture {
     void open()
     {
         const auto showHelp = [this] { help.ShowHelpContents(); };
-        window = new NoteMaker(
-            {reminders, sounds, timer, billDate, &lockItem, showHelp, &OwnedWindows::showAbout,
-             [this, showHelp](QWidget *o) {
-                 OwnedWindows::showList({reminders, alerts, showHelp}, o);
-             },
-             [this](QWidget *o) { return OwnedWindows::setPassword(program, o); }},
-            &owner);
+        window =
+            new NoteMaker({reminders,
+                           sounds,
+                           timer,
+                           billDate,
+                           &lockItem,
+                           showHelp,
+                           &OwnedWindows::showAbout,
+                           [this, showHelp](QWidget *o) {
+                               OwnedWindows::showList({reminders, alerts, showHelp}, o);
+                           },
+                           [this](QWidget *o) { return OwnedWindows::setPassword(program, o); },
+                           {}},
+                          &owner);
         window->show();
     }
 

@@ -117,6 +117,14 @@ private Q_SLOTS:
             const Ran given = ctl(settings, command + u" --password-stdin"_s, "Open Sesame\r\n");
             QVERIFY2(given.code == 0 && given.out.contains(u"Tea"_s), qPrintable(given.out));
         }
+        // An exported file is as private as the store, whatever it was before.
+        QTemporaryDir dir;
+        const QString exported = dir.filePath(u"notes.ics"_s);
+        writeFile(exported, "everyone may read this");
+        QFile::setPermissions(exported, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        QCOMPARE(ctl(settings, u"export --password-stdin "_s + exported, "Open Sesame\n").code, 0);
+        QCOMPARE(QFile::permissions(exported) & ~(QFile::ReadUser | QFile::WriteUser),
+                 QFile::ReadOwner | QFile::WriteOwner);
     }
 
     void twoToolsWritingAtOnceKeepTheStoreSound()

@@ -1,6 +1,6 @@
 #!/bin/bash
 # The real program in a tray, driven as a user would:
-#   the icon appears; a double-click on it says "No immediate reminders.";
+#   the icon appears (and a crash would leave no core file); a double-click on it says "No immediate reminders.";
 #   a second start is refused and the first goes on; Exit ends the program;
 #   a log-on start ("-SU") with "Start Up" at "False" ends at once, with no window.
 # (A reminder coming up at its minute is the note maker's end-to-end test.)
@@ -18,6 +18,7 @@ PIDS+=($FIRST)
 
 wait_for 10 has_tray_icon || fail "the tray icon did not appear"
 echo "ok: the icon is in the tray"
+grep -Eq '^Max core file size +0 +0 ' "/proc/$FIRST/limits" || fail "a crash would write the notes to a core file"
 
 # The splash has gone (it lasts two seconds); now the double-click.
 wait_for 5 lacks_window 'Pingalo! Vantor'

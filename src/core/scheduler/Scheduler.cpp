@@ -175,10 +175,14 @@ void Scheduler::Timer1_Timer()
     }
     if (from && from->date() < now.date()) {
         // The span began on an earlier day: those days go through the
-        // look-back, and today's span starts at midnight.
-        CheckMissedReminders();
-        if (m_stopped)
-            return;
+        // look-back, and today's span starts at midnight. Behind a password
+        // not yet given (the start-up gate waits), the look-back waits for it
+        // as a check does: what a tick may bring up, today's, is all that comes.
+        if (!passwordAwaited()) {
+            CheckMissedReminders();
+            if (m_stopped)
+                return;
+        }
         from = QDateTime(now.date(), QTime(0, 0), Qt::UTC);
     }
     fireDueSpan(from);
@@ -215,12 +219,17 @@ void Scheduler::fireDueSpan(const std::optional<QDateTime> &from)
     m_fields = WorkingFields();
 }
 
+bool Scheduler::passwordAwaited() const
+{
+    return m_settings.hasPassword() && m_host.unlockFlag() == 0;
+}
+
 void Scheduler::StartReminderCheck()
 {
-    if (!m_settings.hasPassword() || m_host.unlockFlag() != 0)
-        CheckImmediateReminders();
-    else
+    if (passwordAwaited())
         m_host.showPasswordGate();
+    else
+        CheckImmediateReminders();
 }
 
 void Scheduler::CheckImmediateReminders()

@@ -31,9 +31,10 @@ struct ReminderRecord;
 // slept, a daylight-saving change skipped an hour, the clock was set forward),
 // the tick runs over every minute it skipped, so that each of today's
 // reminders of those minutes comes up late, once, in slot order; when the day
-// changed meanwhile, the look-back runs first and today's span starts at
-// midnight. A clock set back, and the hour a daylight-saving change repeats,
-// fire nothing twice: a fired slot is gone and a recurring one has moved to its
+// changed meanwhile, the look-back runs first (unless a password is still
+// awaited: then it waits for a check) and today's span starts at midnight.
+// A clock set back, and the hour a daylight-saving change repeats, fire
+// nothing twice: a fired slot is gone and a recurring one has moved to its
 // next day; the ticks simply go on from the new minute. Minutes that pass
 // during lock-down, or while a window the scheduler opened (a tick's or a
 // check's) waits for its OK, count as reached: what they held waits in the
@@ -111,6 +112,8 @@ private:
     // it was dismissed within that minute.
     void fireDueSpan(const std::optional<QDateTime> &from);
 
+    // A password is set and not given yet (the unlock flag is 0).
+    bool passwordAwaited() const;
     // Walks today's slots and fires those due by `rule`; gives how many fired.
     int fireDueSlots(const QString &day, DueRule rule);
     // The live slots of a day past `after`, read afresh, up to the count in

@@ -59,14 +59,16 @@ BillForm::BillForm(NoteMaker *noteMaker)
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(8, 48, 297, 113);
-    label(Frame1, "Label1", QStringLiteral("This bill is payable to:"), 8, 16, 280);
     Text1 = FixedLayout::place(new QLineEdit(Frame1), "Text1", 8, 32, 280, 19);
-    label(Frame1, "Label2", QStringLiteral("Due date:"), 8, 62, 56);
+    // Each label names its box, for screen readers too.
+    label(Frame1, "Label1", QStringLiteral("This bill is payable to:"), 8, 16, 280)
+        ->setBuddy(Text1);
     // The format first: it decides how wide the picker must be.
     auto *duePicker = new QDateEdit(Clock::today(), Frame1);
     duePicker->setCalendarPopup(true);
     duePicker->setDisplayFormat(QStringLiteral("M/d/yyyy"));
     DTPicker1 = FixedLayout::place(duePicker, "DTPicker1", 64, 56, 89, 25);
+    label(Frame1, "Label2", QStringLiteral("Due date:"), 8, 62, 56)->setBuddy(DTPicker1);
     // Beside its small box: on two lines where the desktop's type is too wide
     // for one, kept inside the frame.
     QLabel *days =
@@ -77,6 +79,7 @@ BillForm::BillForm(NoteMaker *noteMaker)
     days->setGeometry(8, std::min(86, Frame1->height() - 4 - height), 252, height);
     Text2 =
         FixedLayout::place(new QLineEdit(QStringLiteral("10"), Frame1), "Text2", 264, 84, 24, 19);
+    days->setBuddy(Text2);
 
     Command1 = FixedLayout::place(new QPushButton(QStringLiteral("&Add Bill"), this), "Command1",
                                   80, 168, 73, 25);

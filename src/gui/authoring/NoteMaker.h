@@ -42,6 +42,9 @@ public:
         std::function<void(QWidget *owner)> showAbout;
         std::function<void(QWidget *owner)> showList;
         std::function<bool(QWidget *owner)> setPassword;
+        // Password protection was removed: a lock-down on ends, as nothing is
+        // left to end it with.
+        std::function<void()> protectionRemoved;
     };
 
     NoteMaker(const Services &services, QWidget *owner);

@@ -4,11 +4,13 @@
 #include "gui/platform/MessageBoxes.h"
 
 SettingsMenu::SettingsMenu(SettingsStore &store, QAction *lockItem,
-                           PasswordWindowOpener setPassword, QWidget *owner)
+                           PasswordWindowOpener setPassword,
+                           std::function<void()> protectionRemoved, QWidget *owner)
     : QMenu(QStringLiteral("&Settings"), owner)
     , m_settings(store)
     , m_lockItem(lockItem)
     , m_setPassword(std::move(setPassword))
+    , m_protectionRemoved(std::move(protectionRemoved))
 {
     setObjectName(QStringLiteral("SettingsMenu"));
     StartupItem = checkItem(this, QStringLiteral("&Pingalo! at Startup"), "StartupItem",
@@ -54,7 +56,7 @@ void SettingsMenu::StartupItem_Click()
 {
     const bool on = !StartupItem->isChecked();
     if (!m_settings.setStartUp(on))
-        return MessageBoxes::critical(parentWidget(), MessageBoxes::kSettingsNotWritten);
+        return MessageBoxes::exclamation(parentWidget(), MessageBoxes::kSettingsNotWritten);
     StartupItem->setChecked(on);
 }
 
@@ -69,7 +71,7 @@ void SettingsMenu::OutDRem_Click()
         const double days = TextForms::leadingNumber(answer);
         if (days >= 1 && days <= 30) {
             if (!m_settings.setCheckMissed(TextForms::numberText(days)))
-                MessageBoxes::critical(parentWidget(), MessageBoxes::kSettingsNotWritten);
+                MessageBoxes::exclamation(parentWidget(), MessageBoxes::kSettingsNotWritten);
             return;
         }
         if (!MessageBoxes::okCancel(parentWidget(), kMissedRange))
@@ -90,11 +92,13 @@ void SettingsMenu::EnablePassItem_Click()
     if (!MessageBoxes::yesNo(parentWidget(), kRemoveQuestion, QMessageBox::Warning))
         return;
     if (!m_settings.setStoredPassword(QString()))
-        return MessageBoxes::critical(parentWidget(), MessageBoxes::kSettingsNotWritten);
+        return MessageBoxes::exclamation(parentWidget(), MessageBoxes::kSettingsNotWritten);
     EnablePassItem->setChecked(false);
     SetPassItem->setEnabled(false);
     if (m_lockItem)
         m_lockItem->setEnabled(false);
+    if (m_protectionRemoved)
+        m_protectionRemoved();
 }
 
 void SettingsMenu::SetPassItem_Click()

@@ -29,10 +29,11 @@ public:
     // Opens the password window over `owner`; true when it saved a password.
     using PasswordWindowOpener = std::function<bool(QWidget *owner)>;
 
-    // `lockItem` is the tray's "Lock &Down" (may be null); the owner is the
-    // note maker, over which the menu's dialogs come.
+    // `lockItem` is the tray's "Lock &Down" (may be null); `protectionRemoved`
+    // (may be empty) ends a lock-down that no password can end any more. The
+    // owner is the note maker, over which the menu's dialogs come.
     SettingsMenu(SettingsStore &store, QAction *lockItem, PasswordWindowOpener setPassword,
-                 QWidget *owner);
+                 std::function<void()> protectionRemoved, QWidget *owner);
 
     QAction *StartupItem;
     QMenu *PasswordItem;
@@ -58,4 +59,5 @@ private:
     ProgramSettings m_settings;
     QAction *m_lockItem;
     PasswordWindowOpener m_setPassword;
+    std::function<void()> m_protectionRemoved;
 };

@@ -80,6 +80,9 @@ Editor::Editor(const Services &services, QWidget *owner)
 void Editor::Form_Load()
 {
     m_rows->load(m_services.store);
+    // The first row comes selected, so that Enter and View act at once.
+    if (m_rows->rowCount() > 0)
+        RList->setCurrentIndex(m_rows->index(0, 0));
 }
 
 std::optional<int> Editor::selectedRow() const

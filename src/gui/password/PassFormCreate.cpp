@@ -42,7 +42,9 @@ PassFormCreate::PassFormCreate(ProgramSettings &settings, QWidget *owner)
         {QStringLiteral("Re-Enter New Password:"), NewPassB}};
     int row = 1;
     for (const auto &[caption, box] : rows) {
-        grid->addWidget(new QLabel(caption, this), row, 1);
+        auto *label = new QLabel(caption, this);
+        label->setBuddy(box); // the box's name, for screen readers too
+        grid->addWidget(label, row, 1);
         grid->addWidget(box, row++, 2);
     }
     auto *buttons = new QHBoxLayout;
@@ -99,7 +101,7 @@ void PassFormCreate::SavePassword()
                       NewPassA);
     }
     if (!m_settings.setStoredPassword(*scrambled))
-        return MessageBoxes::critical(this, MessageBoxes::kSettingsNotWritten);
+        return MessageBoxes::exclamation(this, MessageBoxes::kSettingsNotWritten);
     MessageBoxes::exclamation(this, QStringLiteral("Your password has been saved."));
     Q_EMIT passwordSaved();
     close();

@@ -16,6 +16,7 @@ PasswordWindow::PasswordWindow(ProgramSettings &settings, const QString &objectN
     auto *label = new QLabel(QStringLiteral("Password:"), this);
     label->setObjectName(QStringLiteral("Label1"));
     PasswordIn = passwordBox("PasswordIn");
+    label->setBuddy(PasswordIn); // the box's name, for screen readers too
     Command1 = button(QStringLiteral("&OK"), "Command1");
     Command2 = button(QStringLiteral("&Cancel"), "Command2");
 

@@ -10,7 +10,7 @@ namespace MessageBoxes {
 
 inline const QString kTitle = QStringLiteral("Pingalo!");
 inline const QString kInputTitle = QStringLiteral("Pingalo! Vantor");
-// Said, with the critical icon, when a setting could not be written.
+// Said, with the exclamation icon, when a setting could not be written.
 inline const QString kSettingsNotWritten =
     QStringLiteral("Pingalo! could not write its settings. Nothing was changed.");
 

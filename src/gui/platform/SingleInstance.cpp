@@ -13,6 +13,9 @@ namespace {
 // its event loop, which also runs while one of its windows is modal.
 constexpr int kWaitMs = 5000;
 const QByteArray kTaken = QByteArrayLiteral("taken\n");
+// The longest line a later start hands over: an option of a few characters.
+// A peer that sends more is not a start of ours and is cut off at once.
+constexpr qint64 kMostRequestBytes = 256;
 
 QString socketName(const QString &folder)
 {
@@ -84,9 +87,14 @@ void SingleInstance::serve()
         connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
         QTimer::singleShot(kWaitMs, peer, &QLocalSocket::abort);
         connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
-            if (!peer->canReadLine())
+            const bool line = peer->canReadLine();
+            const QByteArray request = line ? peer->readLine(kMostRequestBytes + 1) : QByteArray();
+            if (request.size() > kMostRequestBytes ||
+                (!line && peer->bytesAvailable() > kMostRequestBytes))
+                return peer->abort();
+            if (!line)
                 return;
-            const QString message = QString::fromUtf8(peer->readLine()).trimmed();
+            const QString message = QString::fromUtf8(request).trimmed();
             peer->write(kTaken);
             peer->disconnectFromServer();
             Q_EMIT received(message);

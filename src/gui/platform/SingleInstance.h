@@ -12,7 +12,8 @@ class QLocalServer;
 // whose holder is gone (killed, or its process number taken by another
 // program) does not block the next start: only a lock with a listening
 // instance behind it does. A later start may hand the running instance one
-// line of text (what the user asked it for) over the socket.
+// short line of text (what the user asked it for) over the socket; a longer
+// one ends the connection.
 class SingleInstance : public QObject {
     Q_OBJECT
 

@@ -59,7 +59,7 @@ AForm::AForm(const Services &services)
         m_instance.get(), &SingleInstance::received, this,
         [this](const QString &message) { runRequest(requestOf(message)); }, Qt::QueuedConnection);
     connect(m_tray, &TrayIcon::doubleClicked, this, [this] {
-        if (!modalWindowOpen())
+        if (!bringWaitingWindowToFront())
             CheckItem_Click();
     });
     buildMenu();
@@ -118,9 +118,14 @@ void AForm::setApplicationTitle(const QString &title)
     setWindowTitle(title);
 }
 
-bool AForm::modalWindowOpen()
+bool AForm::bringWaitingWindowToFront()
 {
-    return QApplication::activeModalWidget() != nullptr;
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal)
+        return false;
+    modal->raise();
+    modal->activateWindow();
+    return true;
 }
 
 void AForm::Form_Load()
@@ -223,11 +228,8 @@ void AForm::runRequest(Request request)
     }
     // As with the icon, nothing happens while a window waits for an answer:
     // that window comes to the front instead.
-    if (QWidget *modal = QApplication::activeModalWidget()) {
-        modal->raise();
-        modal->activateWindow();
+    if (bringWaitingWindowToFront())
         return;
-    }
     if (request == Request::Check) {
         CheckItem_Click();
         return;
@@ -301,7 +303,8 @@ void AForm::NoteMakerItem_Click()
                  OwnedWindows::showList({*m_reminderStore, *this, [this] { HelpItem_Click(); }},
                                         owner);
              },
-             [this](QWidget *owner) { return OwnedWindows::setPassword(*m_settings, owner); }},
+             [this](QWidget *owner) { return OwnedWindows::setPassword(*m_settings, owner); },
+             [this] { passwordProtectionRemoved(); }},
             this);
     m_noteMaker->show();
     m_noteMaker->raise();
@@ -324,6 +327,19 @@ void AForm::LockItem_Click()
         passFormEnter()->setStat(QStringLiteral("0"));
 }
 
+void AForm::passwordProtectionRemoved()
+{
+    // No password is left to ask for: a lock-down ends as the right password
+    // would end it, and the windows that asked for one go.
+    passFormEnter()->setStat(QStringLiteral("1"));
+    LockItem->setChecked(false);
+    LockItem->setEnabled(false);
+    if (m_passFormLock)
+        m_passFormLock->close();
+    if (m_passFormEnter->isVisible())
+        m_passFormEnter->hide();
+}
+
 void AForm::HelpItem_Click()
 {
     m_help->ShowHelpContents();
@@ -340,7 +356,7 @@ void AForm::AboutPingalo_Click()
 
 void AForm::Picture1_RightPress()
 {
-    if (modalWindowOpen())
+    if (bringWaitingWindowToFront())
         return;
     if (LockItem->isChecked() && unlockFlag() == 0) {
         showUnlockWindow();

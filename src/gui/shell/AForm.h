@@ -135,8 +135,11 @@ private:
     void finishStartUp();
     void sayThereIsNoTray();
     void showUnlockWindow();
-    // Whether a window is running modally, as the tray must then wait.
-    static bool modalWindowOpen();
+    // While a window waits for an answer, the tray and the desktop's actions
+    // bring it to the front instead of acting: true when there was one.
+    static bool bringWaitingWindowToFront();
+    // The note maker removed password protection.
+    void passwordProtectionRemoved();
 
     QString m_commandLine;
     QString m_applicationTitle;

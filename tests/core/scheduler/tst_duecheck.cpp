@@ -163,6 +163,25 @@ private Q_SLOTS:
         QCOMPARE(f.liveNotes(kToday), QStringList({u"missed this morning"_s, u"afternoon"_s}));
     }
 
+    void behindTheStartUpGateAWakeBringsUpTodaysOnly()
+    {
+        // Asleep overnight while the start-up password window waits: the catch-up brings
+        // up today's skipped minutes only; yesterday's wait for the password and a check.
+        SchedulerFixture f(QDateTime(kToday.addDays(-1), QTime(22, 0, 10)));
+        f.program.setCheckMissed(u"14"_s);
+        f.program.setStoredPassword(*ScrambleText(u"secret"_s, u"1"_s));
+        f.host.stat = 0;
+        f.add(kToday.addDays(-1), u"11:00:00 PM"_s, u"yesterday"_s);
+        f.add(kToday, u"7:00:00 AM"_s, u"early"_s);
+        f.scheduler.Timer1_Timer();
+        f.clock.set(at(8, 0, 30));
+        f.scheduler.catchUp();
+        QCOMPARE(f.host.notes(), QStringList({u"early"_s}));
+        f.host.stat = 1;
+        f.scheduler.StartReminderCheck();
+        QCOMPARE(f.host.notes(), QStringList({u"early"_s, u"yesterday"_s}));
+    }
+
     void theMessageRules()
     {
         // An empty day: a manual check says so, start-up stays silent. A complete day is

@@ -10,7 +10,6 @@
 #include "gui/authoring/SoundBox.h"
 #include "gui/authoring/SoundSelection.h"
 #include "gui/password/PassFormCreate.h"
-#include "gui/platform/MessageBoxes.h"
 #include "gui/shell/About.h"
 
 #include <QAbstractItemView>
@@ -349,7 +348,11 @@ private Q_SLOTS:
     void theSettingsMenu()
     {
         NoteMakerFixture f;
-        // Types the answers (then cancels), presses the buttons; gives what each box said.
+        const QString prompt = u"Pingalo! Vantor can check for missed reminders that are up to "
+                               "30 days old. Enter the number of days you would like Pingalo! to "
+                               "check for missed reminders:"_s;
+        // Types the answers (then cancels), presses the buttons; gives what each box said
+        // (an input box with the prompt: its title and what it proposed).
         const auto ask = [&](const QStringList &typed, const QList<B> &buttons = {}) {
             MessageRecorder dialogs;
             dialogs.inputs = typed;
@@ -357,7 +360,7 @@ private Q_SLOTS:
             f.window->settingsMenu()->OutDRem->trigger();
             QStringList said;
             for (const auto &m : dialogs.messages)
-                said << (m.icon == QMessageBox::NoIcon ? m.title + u':' + m.preset : m.text);
+                said << (m.text == prompt ? m.title + u':' + m.preset : m.text);
             return said;
         };
         QCOMPARE(ask({u"30"_s}), QStringList({u"Pingalo! Vantor:14"_s}));
@@ -367,7 +370,8 @@ private Q_SLOTS:
             QCOMPARE(*f.program.checkMissed(), stored);
         }
         // Out of range: OK asks again with the stored value; an empty answer, or Cancel, ends it.
-        const QString range = SettingsMenu::kMissedRange, again = u"Pingalo! Vantor:7"_s;
+        const QString range = u"Please enter a number from 1 to 30, or click CANCEL."_s,
+                      again = u"Pingalo! Vantor:7"_s;
         QCOMPARE(ask({u"0"_s, u"31"_s, u"-3"_s, u"days"_s, u""_s}, {B::Ok, B::Ok, B::Ok, B::Ok}),
                  QStringList({again, range, again, range, again, range, again, range, again}));
         QCOMPARE(ask({u"31"_s}, {B::Cancel}), QStringList({again, range}));
@@ -380,11 +384,13 @@ private Q_SLOTS:
         menu->StartupItem->trigger();
         QCOMPARE(*f.program.startUp(), u"False"_s);
         f.store.failWritesAfter(0); // refused: said, and the mark stays as it was
-        QCOMPARE(ask({u"9"_s}).last(), MessageBoxes::kSettingsNotWritten);
+        const QString notWritten = u"Pingalo! could not write its settings. Nothing was changed."_s;
+        QCOMPARE(ask({u"9"_s}).last(), notWritten);
         {
             MessageRecorder refused;
             menu->StartupItem->trigger();
-            QCOMPARE(refused.texts(), QStringList({MessageBoxes::kSettingsNotWritten}));
+            QCOMPARE(refused.texts(), QStringList({notWritten}));
+            QCOMPARE(refused.messages.first().icon, QMessageBox::Warning);
         }
         f.store.failWritesAfter(-1);
         QVERIFY(!menu->StartupItem->isChecked() && *f.program.checkMissed() == u"7"_s);
@@ -406,6 +412,12 @@ private Q_SLOTS:
         messages.buttons = {B::No, B::Yes};
         menu->EnablePassItem->trigger();
         QVERIFY(menu->EnablePassItem->isChecked() && f.program.isPassword(u"pw"_s));
+        QCOMPARE(messages.texts().last(),
+                 u"This will remove the password protection and delete your current password. "
+                 "If you want to password protect your Pingalo! notes in the future you will "
+                 "need to setup a new password. Are you sure you want to remove the password "
+                 "protection?"_s);
+        QCOMPARE(messages.messages.last().icon, QMessageBox::Warning);
         menu->EnablePassItem->trigger();
         QVERIFY(!menu->EnablePassItem->isChecked() && !menu->SetPassItem->isEnabled() &&
                 !f.lockItem.isEnabled());

@@ -59,7 +59,6 @@ private Q_SLOTS:
                               u"6/1/2026||1|Bill Reminder|old|BEEP"_s}));
 
         list.show();
-        list.ViewBttn_Click(); // nothing selected: nothing to view
         list.activateWindow(); // keys reach the window the user works in
         QVERIFY(QTest::qWaitForWindowActive(&list) && f.host.events.isEmpty());
         for (QWidget *focus : QWidgetList{list.RList, list.Command1}) {
@@ -74,6 +73,9 @@ private Q_SLOTS:
         QVERIFY(list.ViewBttn->isEnabled() && list.DeleteSelected->isEnabled());
         MessageRecorder yes; // answers with the first button, Yes
         list.DeleteSelected->click();
+        QCOMPARE(yes.texts(),
+                 QStringList({u"Are you sure you want to permanently delete this reminder?"_s}));
+        QCOMPARE(yes.messages.first().icon, QMessageBox::Question);
         QVERIFY(!list.ViewBttn->isEnabled() && !list.DeleteSelected->isEnabled());
         Editor again({f.store, f.host, [&] { help.ShowHelpContents(); }}, nullptr);
         QCOMPARE(shown(again, 2), QStringList({u"1"_s, u"3"_s, u"1"_s}));
@@ -132,8 +134,7 @@ private Q_SLOTS:
             f.clock.set(QDateTime(kToday, QTime(10, 7, 30))); // OK in the next minute
             window->Reminded->click();
         });
-        list->RList->setCurrentIndex(list->RList->model()->index(0, 0));
-        QTest::keyClick(list->RList, Qt::Key_Return);
+        QTest::keyClick(list->RList, Qt::Key_Return); // the first row comes selected
         whenModal<Reminders>([&](Reminders *window) {
             seen << window->ReminderText->toPlainText();
             window->Reminded->click();

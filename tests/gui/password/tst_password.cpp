@@ -12,7 +12,6 @@
 #include "core/system/QueueFile.h"
 #include "gui/password/PassFormCreate.h"
 #include "gui/password/PassFormEnter.h"
-#include "gui/platform/MessageBoxes.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,7 +59,8 @@ private Q_SLOTS:
             QString stored, current, newA, newB, said, focus; // no focus: saved
         };
         const QString none = u"You must enter a password."_s,
-                      saved = u"Your password has been saved."_s;
+                      saved = u"Your password has been saved."_s,
+                      notWritten = u"Pingalo! could not write its settings. Nothing was changed."_s;
         // clang-format off
         const Case cases[] = {
             {u""_s,    u""_s,    u""_s,        u""_s,        none, u"NewPassA"_s},
@@ -73,13 +73,13 @@ private Q_SLOTS:
             {u""_s,    u""_s,    u"pw"_s,      u"pw"_s,      saved, {}},
             {u"old"_s, u"old"_s, u"  "_s,      u"  "_s,      saved, {}},
             // A store that refuses the write: said, and the window stays as it was.
-            {u""_s,    u""_s,    u"pw"_s,      u"pw"_s,      MessageBoxes::kSettingsNotWritten, u"CurrentPass"_s}};
+            {u""_s,    u""_s,    u"pw"_s,      u"pw"_s,      notWritten, u"CurrentPass"_s}};
         // clang-format on
         for (const Case &c : cases) {
             MemorySettingsStore store;
             ProgramSettings settings(store);
             settings.setStoredPassword(*ScrambleText(c.stored, u"1"_s));
-            store.failWritesAfter(c.said == MessageBoxes::kSettingsNotWritten ? 0 : -1);
+            store.failWritesAfter(c.said == notWritten ? 0 : -1);
             QWidget owner;
             auto *w = new PassFormCreate(settings, &owner);
             w->show();
@@ -88,6 +88,7 @@ private Q_SLOTS:
             MessageRecorder messages;
             w->Command1->click();
             QCOMPARE(messages.texts(), QStringList({c.said}));
+            QCOMPARE(messages.messages.first().icon, QMessageBox::Warning);
             // A save replaces the password and closes the window; a refusal changes nothing.
             const QString now = c.focus.isEmpty() ? c.newA : c.stored;
             QCOMPARE(*settings.storedPassword(), *ScrambleText(now, u"1"_s));

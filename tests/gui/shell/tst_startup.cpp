@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QDir>
 #include <QLineEdit>
+#include <QLocalSocket>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSysInfo>
@@ -180,6 +181,11 @@ private Q_SLOTS:
         QVERIFY(second.program.locale()->isEmpty()); // nothing read or written
         QVERIFY(first.form.tray().isShown());
         QCOMPARE(first.ended.size(), 0);
+        // Something else on its socket that writes on and on is cut off at once.
+        QLocalSocket flood;
+        flood.connectToServer(first.runtimeDir.filePath(u"pingalo.socket"_s));
+        flood.write(QByteArray(1 << 20, 'x'));
+        QTRY_VERIFY_WITH_TIMEOUT(flood.state() == QLocalSocket::UnconnectedState, 2500);
 
         // With an item's option it hands that over, and the running copy does
         // it as its tray would: during lock-down the unlock window or the gate.

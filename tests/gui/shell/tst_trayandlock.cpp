@@ -7,6 +7,9 @@
 #include "core/store/SoundNames.h"
 #include "gui/alerts/Reminders.h"
 #include "gui/alerts/Sounds.h"
+#include "gui/authoring/NoteMaker.h"
+#include "gui/authoring/SettingsMenu.h"
+#include "gui/list/Editor.h"
 #include "gui/password/PassFormEnter.h"
 #include "gui/password/PassFormLock.h"
 #include "gui/platform/TrayClickDecoder.h"
@@ -21,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -98,22 +102,30 @@ private Q_SLOTS:
         QCOMPARE(f.form.scheduler().ManualCheck(), 0);
     }
 
-    void theTrayWaitsWhileAWindowIsModal()
+    void whileAWindowWaitsTheTrayBringsItToTheFront()
     {
+        // The note maker's list is modal to the note maker only: a double-click and a
+        // right press on the icon bring it to the front, and neither check nor pop the menu.
         ShellFixture f(u"-SU"_s);
         f.form.Form_Load();
-        f.addToday(u"10:30:00 AM"_s, u"now"_s);
-        int checks = 0;
-        whenModal<Reminders>([&](Reminders *window) {
-            // A double-click and a right press while the reminder is up do nothing.
+        f.form.NoteMakerItem_Click();
+        QWidget other; // another program's window, in front
+        other.show();
+        QStringList seen;
+        whenModal<Editor>([&](Editor *list) {
             MessageRecorder messages;
-            Q_EMIT f.form.tray().doubleClicked();
-            f.form.Picture1_RightPress();
-            checks = messages.messages.size() + (f.form.mnuFile->isVisible() ? 1 : 0);
-            window->Reminded->click();
+            for (int press = 0; press < 2; ++press) {
+                other.activateWindow();
+                const bool otherInFront = QTest::qWaitForWindowActive(&other);
+                press ? f.form.Picture1_RightPress() : Q_EMIT f.form.tray().doubleClicked();
+                seen << (otherInFront && QTest::qWaitForWindowActive(list) ? u"list in front"_s
+                                                                           : u"?"_s);
+            }
+            seen << messages.texts() << (f.form.mnuFile->isVisible() ? u"menu"_s : u""_s);
+            list->close();
         });
-        f.form.CheckItem->trigger();
-        QCOMPARE(checks, 0);
+        f.form.noteMaker()->EditListItem->trigger();
+        QCOMPARE(seen, QStringList({u"list in front"_s, u"list in front"_s, u""_s}));
     }
 
     void lockDownAndTheUnlockWindow()
@@ -161,6 +173,26 @@ private Q_SLOTS:
         f.form.Picture1_RightPress();
         QTRY_VERIFY(f.form.mnuFile->isVisible());
         f.form.mnuFile->hide();
+
+        // Locked again, the unlock window up, and the note maker left open removes the
+        // protection: lock-down ends with it, and the next tick brings up what comes due.
+        f.form.LockItem->trigger();
+        f.form.Picture1_RightPress();
+        f.form.NoteMakerItem_Click();
+        messages.buttons = {QMessageBox::Yes};
+        f.form.noteMaker()->settingsMenu()->EnablePassItem->trigger();
+        QVERIFY(!f.form.LockItem->isChecked() && !f.form.LockItem->isEnabled());
+        QCOMPARE(f.form.unlockFlag(), 1);
+        QTRY_VERIFY(!f.form.passFormLock());
+        f.addToday(u"10:07:00 AM"_s, u"next"_s);
+        QString shown;
+        whenModal<Reminders>([&](Reminders *window) {
+            shown = window->ReminderText->toPlainText();
+            window->Reminded->click();
+        });
+        f.clock.set(QDateTime(QDate(2026, 12, 4), QTime(10, 7, 10)));
+        f.form.scheduler().Timer1_Timer();
+        QCOMPARE(shown, u"Date and Time: 12/4/2026 10:07:00 AM\nReminder Note: next"_s);
     }
 
     void theGateDuringLockDownGivesTheMenuBackButNotTheReminders()
