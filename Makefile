@@ -13,7 +13,7 @@
 PACKAGES := g++ cmake ninja-build pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libsqlite3-dev libchm-dev libical-dev \
             fonts-dejavu-core xvfb xauth trayer xdotool x11-utils inotify-tools \
-            libfaketime sqlite3 clang libfuzzer-14-dev gcovr dbus-daemon dbus-bin \
+            libfaketime python3-dateutil sqlite3 clang libfuzzer-14-dev gcovr dbus-daemon dbus-bin \
             dpkg-dev lintian
 
 JOBS ?= $(shell nproc)

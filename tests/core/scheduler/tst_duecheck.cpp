@@ -341,8 +341,9 @@ private Q_SLOTS:
         f.program.setCheckMissed(u"14"_s);
         f.add(kToday.addDays(-15), u"9:00:00 AM"_s, u"too old"_s);
         f.add(kToday.addDays(-14), u"9:00:00 AM"_s, u"14 days"_s);
-        f.add(kToday.addDays(-3), u"8:00:00 PM"_s, u"weekly"_s, Recurrence::kWeekly,
-              u"PAGER_1_LOOP"_s);
+        const ReminderRecord weekly{*ScrambleText(u"weekly"_s, u"1"_s), u"PAGER_1_LOOP"_s,
+                                    Recurrence::kWeekly, u"8:00:00 PM"_s, u"w@example.com"_s};
+        f.store.appendReminder(u"12/1/2026"_s, weekly);
         f.add(kToday.addDays(-1), u"11:00:00 PM"_s, u"yesterday"_s);
         f.add(kToday.addDays(-1), QString(), u"yesterday's bill"_s, Recurrence::kBill);
         // A past day holding only holes.
@@ -356,9 +357,7 @@ private Q_SLOTS:
         QCOMPARE(f.host.shownTexts.at(2), u"Date and Time: 12/1/2026\r\nReminder Note: weekly"_s);
         QVERIFY(f.host.events.contains(u"sound:PAGER_1_LOOP"_s));
         // Missed three days ago, moved to seven days after today, all else kept.
-        QCOMPARE(*f.store.readRecord(u"12/11/2026"_s, 1),
-                 (ReminderRecord{*ScrambleText(u"weekly"_s, u"1"_s), u"PAGER_1_LOOP"_s,
-                                 Recurrence::kWeekly, u"8:00:00 PM"_s}));
+        QCOMPARE(*f.store.readRecord(u"12/11/2026"_s, 1), weekly);
         // Every examined day is gone, section and index value; the 15-day-old one stays, and
         // the bill reminder went a month from today.
         QStringList days = *f.store.storedDays();
