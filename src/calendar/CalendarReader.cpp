@@ -18,6 +18,9 @@ namespace {
 // Times with a time zone are converted up to this year: libical works out a
 // zone's changes up to the year it is asked about.
 constexpr int kLatestZonedYear = 2582;
+// The first year a reminder's day can have (the store's day keys run from
+// the year 100).
+constexpr int kEarliestYear = 100;
 // Occurrences after the next one that our steps must give alike.
 constexpr int kStepsCompared = 4;
 
@@ -54,7 +57,7 @@ QDateTime wallOf(icaltimetype t, const icaltimezone *zone, qint64 offset = 0)
         return {};
     const QDate date(t.year, t.month, t.day);
     const QTime time = t.is_date ? QTime(0, 0) : QTime(t.hour, t.minute, std::min(t.second, 59));
-    if (!date.isValid() || !time.isValid() || TextForms::dayKey(date).isEmpty())
+    if (!date.isValid() || !time.isValid() || date.year() < kEarliestYear || date.year() > 9999)
         return {};
     if (t.is_date || !zone)
         return wall(date, time).addSecs(offset);
@@ -89,7 +92,41 @@ icaltimetype rawTimeOf(icalproperty *property)
     }
 }
 
-FileTime fileTimeOf(icalcomponent *component, icalproperty *property)
+// The time zones of one calendar of the file, by TZID (libical would look
+// through all of them for every time that names one).
+class FileZones {
+public:
+    explicit FileZones(icalcomponent *calendar)
+    {
+        for (icalcomponent *c =
+                 icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT);
+             c; c = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT)) {
+            icalproperty *tzid = icalcomponent_get_first_property(c, ICAL_TZID_PROPERTY);
+            const QByteArray name = tzid ? QByteArray(icalproperty_get_tzid(tzid)) : QByteArray();
+            if (name.isEmpty() || m_zones.contains(name))
+                continue;
+            icaltimezone *zone = icaltimezone_new();
+            if (icaltimezone_set_component(zone, icalcomponent_new_clone(c)))
+                m_zones.insert(name, zone);
+            else
+                icaltimezone_free(zone, 1);
+        }
+    }
+    ~FileZones()
+    {
+        for (icaltimezone *zone : std::as_const(m_zones))
+            icaltimezone_free(zone, 1);
+    }
+    FileZones(const FileZones &) = delete;
+    FileZones &operator=(const FileZones &) = delete;
+
+    const icaltimezone *find(const char *name) const { return m_zones.value(name); }
+
+private:
+    QHash<QByteArray, icaltimezone *> m_zones;
+};
+
+FileTime fileTimeOf(const FileZones &zones, icalproperty *property)
 {
     FileTime result;
     result.raw = rawTimeOf(property);
@@ -99,9 +136,8 @@ FileTime fileTimeOf(icalcomponent *component, icalproperty *property)
                    icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER)) {
         const char *name = icalparameter_get_tzid(tzid);
         // A VTIMEZONE of the file first, then the system's zones by name.
-        for (icalcomponent *c = component; name && c && !result.zone;
-             c = icalcomponent_get_parent(c))
-            result.zone = icalcomponent_get_timezone(c, name);
+        if (name)
+            result.zone = zones.find(name);
         if (name && !result.zone)
             result.zone = icaltimezone_get_builtin_timezone(name);
         if (name && !result.zone)
@@ -130,8 +166,8 @@ QString ownProperty(icalcomponent *component, const char *name)
 
 // The earliest moment of the item's DISPLAY and AUDIO alarms, as seconds
 // after its start; nullopt when it has no such alarm.
-std::optional<qint64> alarmOffset(icalcomponent *item, const QDateTime &start, const QDateTime &end,
-                                  bool *unknownZone)
+std::optional<qint64> alarmOffset(icalcomponent *item, const FileZones &zones,
+                                  const QDateTime &start, const QDateTime &end, bool *unknownZone)
 {
     std::optional<qint64> earliest;
     for (icalcomponent *alarm = icalcomponent_get_first_component(item, ICAL_VALARM_COMPONENT);
@@ -145,7 +181,7 @@ std::optional<qint64> alarmOffset(icalcomponent *item, const QDateTime &start, c
         const icaltriggertype value = icalproperty_get_trigger(trigger);
         qint64 offset = 0;
         if (!icaltime_is_null_time(value.time)) {
-            const FileTime at = fileTimeOf(alarm, trigger);
+            const FileTime at = fileTimeOf(zones, trigger);
             *unknownZone |= at.unknownZone;
             const QDateTime when = wallOf(at.raw, at.zone);
             if (!when.isValid())
@@ -167,6 +203,7 @@ std::optional<qint64> alarmOffset(icalcomponent *item, const QDateTime &start, c
 struct Context {
     QDateTime now; // local wall clock
     CalendarWork work;
+    const FileZones *zones = nullptr; // of the calendar read
     // The instances that items with a RECURRENCE-ID move or cancel, by UID,
     // as minutes of local wall-clock time.
     QHash<QString, QSet<qint64>> moved;
@@ -216,7 +253,7 @@ Next nextOf(icalcomponent *item, const FileTime &start, qint64 offset, const QSe
     Next next;
     QSet<qint64> excluded = moved;
     for (icalproperty *p : propertiesOf(item, ICAL_EXDATE_PROPERTY)) {
-        const FileTime t = fileTimeOf(item, p);
+        const FileTime t = fileTimeOf(*cx.zones, p);
         if (const QDateTime at = wallOf(t.raw, t.zone ? t.zone : start.zone); at.isValid())
             excluded.insert(minuteOf(at));
     }
@@ -231,7 +268,7 @@ Next nextOf(icalcomponent *item, const FileTime &start, qint64 offset, const QSe
         consider(wallOf(start.raw, start.zone, offset));
     QDateTime lastAdded; // the latest RDATE
     for (icalproperty *p : propertiesOf(item, ICAL_RDATE_PROPERTY)) {
-        const FileTime t = fileTimeOf(item, p);
+        const FileTime t = fileTimeOf(*cx.zones, p);
         const icaltimezone *zone = t.zone ? t.zone : start.zone;
         const QDateTime at = wallOf(t.raw, zone, offset);
         if (at.isValid() && (!lastAdded.isValid() || at > lastAdded))
@@ -337,13 +374,13 @@ std::optional<CalendarSkip> readItem(icalcomponent *item, Context &cx,
     icalproperty *anchor = startProperty ? startProperty : (todo ? endProperty : nullptr);
     if (!anchor)
         return CalendarSkip::NoMoment;
-    const FileTime start = fileTimeOf(item, anchor);
+    const FileTime start = fileTimeOf(*cx.zones, anchor);
     const QDateTime from = wallOf(start.raw, start.zone);
     QDateTime end = from;
     QDateTime due;
     bool unknownZone = start.unknownZone;
     if (endProperty) {
-        const FileTime e = fileTimeOf(item, endProperty);
+        const FileTime e = fileTimeOf(*cx.zones, endProperty);
         unknownZone |= e.unknownZone;
         due = wallOf(e.raw, e.zone);
         end = due.isValid() ? due : end;
@@ -352,7 +389,7 @@ std::optional<CalendarSkip> readItem(icalcomponent *item, Context &cx,
     } else if (start.raw.is_date && !todo) {
         end = end.addDays(1); // an all-day event lasts its day
     }
-    const std::optional<qint64> alarm = alarmOffset(item, from, end, &unknownZone);
+    const std::optional<qint64> alarm = alarmOffset(item, *cx.zones, from, end, &unknownZone);
     if (unknownZone)
         return CalendarSkip::UnknownZone;
     if (!from.isValid())
@@ -402,6 +439,8 @@ std::optional<CalendarSkip> readItem(icalcomponent *item, Context &cx,
 
 void readCalendar(icalcomponent *calendar, Context &cx, CalendarReader::Result &result)
 {
+    const FileZones zones(calendar);
+    cx.zones = &zones;
     QList<icalcomponent *> items;
     for (icalcomponent *c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
          c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
@@ -410,7 +449,7 @@ void readCalendar(icalcomponent *calendar, Context &cx, CalendarReader::Result &
             continue;
         items.append(c);
         icalproperty *p = icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY);
-        const FileTime instance = p ? fileTimeOf(c, p) : FileTime();
+        const FileTime instance = p ? fileTimeOf(zones, p) : FileTime();
         if (const QDateTime at = wallOf(instance.raw, instance.zone); at.isValid())
             cx.moved[TextForms::trimBlanks(QString::fromUtf8(icalcomponent_get_uid(c)))].insert(
                 minuteOf(at));
@@ -436,7 +475,7 @@ CalendarReader::Result CalendarReader::read(const QByteArray &text, const QDateT
     if (!root)
         return result;
     CalendarScreen::tameZones(root);
-    Context cx{wall(now.date(), now.time()), {}, {}};
+    Context cx{wall(now.date(), now.time()), CalendarWork(), nullptr, {}};
     // Several calendars in one file come under one root of their own.
     if (icalcomponent_isa(root) == ICAL_VCALENDAR_COMPONENT) {
         result.isCalendar = true;

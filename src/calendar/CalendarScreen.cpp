@@ -83,6 +83,7 @@ Screened screen(const QByteArray &file)
     const qsizetype size = file.size();
     result.text.reserve(size);
     int depth = 0;
+    int zones = 0;
     qsizetype lineNumber = 1;
     for (qsizetype begin = 0, end = 0; begin < size; begin = end) {
         // One logical line: a physical line and those that continue it with
@@ -118,6 +119,12 @@ Screened screen(const QByteArray &file)
                                             "deeper than any calendar needs")
                                  .arg(kMostDepth)
                                  .arg(firstLine);
+            return result;
+        }
+        if (startsWith(head, "BEGIN:VTIMEZONE") && ++zones > kMostZones) {
+            result.refusal = QStringLiteral("it describes more than %L1 time zones, more than "
+                                            "any calendar needs")
+                                 .arg(kMostZones);
             return result;
         }
         if (startsWith(head, "END:") && depth > 0)

@@ -17,6 +17,9 @@ inline constexpr qsizetype kMostLineBytes = 256 * 1024;
 // The deepest nesting of parts read: a calendar needs 3 (an alarm in an event
 // in the calendar).
 inline constexpr int kMostDepth = 8;
+// The most time zones a file may describe: libical takes time that grows with
+// the square of their number to let go of them.
+inline constexpr int kMostZones = 1000;
 
 struct Screened {
     QByteArray text; // what libical gets

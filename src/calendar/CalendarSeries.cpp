@@ -2,7 +2,8 @@
 
 #include "core/scheduler/Recurrence.h"
 
-#include <cmath>
+#include <QElapsedTimer>
+#include <algorithm>
 
 namespace {
 
@@ -25,6 +26,28 @@ bool withoutByParts(const icalrecurrencetype &r)
     return empty(r.by_second) && empty(r.by_minute) && empty(r.by_hour) && empty(r.by_day) &&
            empty(r.by_month_day) && empty(r.by_year_day) && empty(r.by_week_no) &&
            empty(r.by_month) && empty(r.by_set_pos) && !r.rscale;
+}
+
+// Whether a rule's days of the month fall in none of its months (30 February):
+// libical would look for its first occurrence up to the year 2582.
+bool neverComes(const icalrecurrencetype &r)
+{
+    const auto has = [](const short *values, int size, int value) {
+        for (int i = 0; i < size && values[i] != kEnd; ++i)
+            if (values[i] == value)
+                return true;
+        return false;
+    };
+    for (int month = 1; month <= 12 && !empty(r.by_month_day); ++month) {
+        if (!empty(r.by_month) && !has(r.by_month, ICAL_BY_MONTH_SIZE, month))
+            continue;
+        const int length = month == 2 ? 29 : 30 + ((month + month / 8) % 2);
+        for (int day = 1; day <= length; ++day)
+            if (has(r.by_month_day, ICAL_BY_MONTHDAY_SIZE, day) ||
+                has(r.by_month_day, ICAL_BY_MONTHDAY_SIZE, day - length - 1))
+                return false;
+    }
+    return !empty(r.by_month_day);
 }
 
 // A time of the file as a wall-clock value (carried as UTC, so that no
@@ -56,16 +79,12 @@ bool CalendarWork::step()
     return ++m_steps <= kMostSteps && !spent();
 }
 
-bool CalendarWork::spent() const
-{
-    return m_steps > kMostSteps || m_clock.elapsed() > kMostMilliseconds;
-}
-
 RuleWalk::RuleWalk(const icalrecurrencetype &rule, icaltimetype start, CalendarWork &work)
     : m_rule(rule)
     , m_start(start)
     , m_work(work)
 {
+    m_walking.start();
     if (!wallOf(start).isValid())
         return; // no occurrence at all
     const int interval = std::max<int>(rule.interval, 1);
@@ -95,7 +114,7 @@ RuleWalk::RuleWalk(const icalrecurrencetype &rule, icaltimetype start, CalendarW
         if (rule.freq == ICAL_SECONDLY_RECURRENCE || rule.freq == ICAL_MINUTELY_RECURRENCE ||
             rule.freq == ICAL_HOURLY_RECURRENCE)
             m_tooMuch = true;
-        else
+        else if (!neverComes(rule))
             m_libical = icalrecur_iterator_new(rule, start);
         return;
     }
@@ -113,6 +132,7 @@ RuleWalk::RuleWalk(const icalrecurrencetype &rule, icaltimetype start, CalendarW
 
 RuleWalk::~RuleWalk()
 {
+    m_work.spend(m_walking.nsecsElapsed());
     if (m_libical)
         icalrecur_iterator_free(m_libical);
 }
@@ -147,10 +167,8 @@ icaltimetype RuleWalk::plainNext()
 {
     const QDateTime start = wallOf(m_start);
     while (true) {
-        if (!m_work.step() || ++m_steps > kMostItemSteps) {
-            m_tooMuch = true;
+        if (!stepped())
             return icaltime_null_time();
-        }
         QDateTime at;
         if (m_unitSeconds > 0) {
             at = start.addSecs(m_index * m_unitSeconds);
@@ -182,11 +200,19 @@ icaltimetype RuleWalk::next()
         return icaltime_null_time();
     if (!m_libical)
         return m_unitSeconds > 0 || m_unitMonths > 0 ? plainNext() : icaltime_null_time();
-    if (!m_work.step() || ++m_steps > kMostItemSteps) {
-        m_tooMuch = true;
+    if (!stepped())
         return icaltime_null_time();
-    }
     return icalrecur_iterator_next(m_libical);
+}
+
+bool RuleWalk::stepped()
+{
+    m_work.spend(m_walking.nsecsElapsed());
+    m_walking.start();
+    if (m_work.step() && ++m_steps <= kMostItemSteps)
+        return true;
+    m_tooMuch = true;
+    return false;
 }
 
 QString plainRecurrence(icalrecurrencetype &rule, const icaltimetype &start)

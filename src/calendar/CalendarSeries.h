@@ -7,22 +7,22 @@
 
 // The work one calendar file may make the reader do in walking repeat
 // rules, for all its items together: a number of occurrences, and a few
-// seconds (libical can spend a long time inside one step of a rule that
-// hardly ever or never comes). Items reached after it is spent are skipped.
+// seconds spent walking them (one libical step of a rule that hardly ever or
+// never comes can take long). Items reached after it is spent are skipped.
 class CalendarWork {
 public:
     static constexpr qint64 kMostSteps = 1'000'000;
-    static constexpr qint64 kMostMilliseconds = 5'000;
-
-    CalendarWork() { m_clock.start(); } // elapsed time only, never the wall clock
+    static constexpr qint64 kMostNanoseconds = 5'000'000'000;
 
     // Takes one step; false when the budget is spent.
     bool step();
-    bool spent() const;
+    // Counts time spent in a step (an elapsed time, never the wall clock).
+    void spend(qint64 nanoseconds) { m_nanoseconds += nanoseconds; }
+    bool spent() const { return m_steps > kMostSteps || m_nanoseconds > kMostNanoseconds; }
 
 private:
     qint64 m_steps = 0;
-    QElapsedTimer m_clock;
+    qint64 m_nanoseconds = 0;
 };
 
 // The occurrences of one repeat rule (RRULE) from the item's start, in order,
@@ -30,11 +30,12 @@ private:
 // out here in a few operations, whatever its frequency or COUNT; any other
 // goes through libical, one occurrence per step of the file's work. A rule
 // more often than daily with BY parts is not walked at all: libical may spend
-// hours inside one step of it.
+// hours inside one step of it; nor one on days of the month that none of its
+// months has.
 class RuleWalk {
 public:
     // Occurrences walked for one item, at most.
-    static constexpr int kMostItemSteps = 100'000;
+    static constexpr int kMostItemSteps = 20'000;
 
     RuleWalk(const icalrecurrencetype &rule, icaltimetype start, CalendarWork &work);
     ~RuleWalk();
@@ -51,6 +52,9 @@ public:
 
 private:
     icaltimetype plainNext();
+    // Counts a step and the time since the last one (what the reader did
+    // with that occurrence included) in the file's work; false when spent.
+    bool stepped();
 
     icalrecurrencetype m_rule;
     icaltimetype m_start;
@@ -58,6 +62,7 @@ private:
     icalrecur_iterator *m_libical = nullptr; // null: counted out here
     bool m_tooMuch = false;
     int m_steps = 0;
+    QElapsedTimer m_walking;
     // Counted out here: occurrence m_index is m_index * m_interval units on.
     qint64 m_index = 0;
     qint64 m_counted = 0;
