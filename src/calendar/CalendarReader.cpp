@@ -258,7 +258,8 @@ Next nextOf(icalcomponent *item, const FileTime &start, qint64 offset, const QSe
             excluded.insert(minuteOf(at));
     }
     const auto kept = [&](icaltimetype t, const icaltimezone *zone) {
-        return !excluded.contains(minuteOf(wallOf(t, zone)));
+        const QDateTime at = wallOf(t, zone);
+        return !at.isValid() || !excluded.contains(minuteOf(at));
     };
     const auto consider = [&](const QDateTime &t) {
         if (ahead(t, cx.now) && (!next.moment.isValid() || t < next.moment))

@@ -176,7 +176,7 @@ void NoteMaker::PingaloBttn_Click()
     switch (result.outcome) {
     case Outcome::Stored:
         return;
-    case Outcome::NoteNotHeld: // the rules' message, then what in the note is at fault
+    case Outcome::NoteNotHeld: // the error message, then what in the note is at fault
         MessageBoxes::critical(this, ReminderCreation::message(result.outcome) +
                                          QStringLiteral("\n\n") + result.why);
         return;
