@@ -14,7 +14,7 @@
 PACKAGES := g++ cmake ninja-build pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libsqlite3-dev libchm-dev libical-dev \
             fonts-dejavu-core xvfb xauth trayer xdotool x11-utils inotify-tools \
-            libfaketime sqlite3 clang libfuzzer-14-dev gcovr dbus-daemon dbus-bin \
+            libfaketime python3-dateutil sqlite3 clang libfuzzer-14-dev gcovr dbus-daemon dbus-bin \
             dpkg-dev lintian at-spi2-core gir1.2-atspi-2.0 python3-gi appstream
 
 # What `make screenshots` needs besides: a window's picture as PNG.

@@ -1,5 +1,6 @@
 #include "calendar/CalendarImport.h"
 
+#include "core/scheduler/Recurrence.h"
 #include "core/scheduler/ReminderCreation.h"
 #include "core/store/ReminderStore.h"
 #include "core/store/SoundNames.h"
@@ -7,15 +8,38 @@
 #include "core/system/Clock.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace {
 
-// What makes two reminders the same one: line breaks count alike whichever
-// way they were written.
-QString sameness(const QString &day, const QString &time, QString note, const QString &recurrence)
+QString withNewlines(QString note)
 {
-    note.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return QStringList({day, time, note, recurrence}).join(QChar(0));
+    return note.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// What makes two reminders the same one without a UID: line breaks count
+// alike whichever way they were written.
+QString sameness(const QString &day, const QString &time, const QString &note,
+                 const QString &recurrence)
+{
+    return QStringList({day, time, withNewlines(note), recurrence}).join(QChar(0));
+}
+
+// Whether the reminder of an item's UID is the item still: the same note,
+// time, recurrence and sound, on the item's day or, for a recurring one, a
+// day from which its steps reach the other.
+bool stillTheItem(const LiveReminder &r, const QString &note, const CalendarItem &item,
+                  const QString &time)
+{
+    const QString sound = r.record.sound == SoundNames::kNotChosen ? QString() : r.record.sound;
+    if (r.record.time != time || withNewlines(note) != withNewlines(item.note) ||
+        r.record.recurrence != TextForms::trimBlanks(item.recurrence) || sound != item.sound)
+        return false;
+    const QDate stored = TextForms::parseDate(r.day).value_or(QDate());
+    QDate from = std::min(stored, item.day);
+    for (int i = 0; i < 1000 && from.isValid() && from < std::max(stored, item.day); ++i)
+        from = Recurrence::nextDay(r.record.recurrence, from);
+    return from == std::max(stored, item.day);
 }
 
 } // namespace
@@ -25,30 +49,61 @@ CalendarImport::Report CalendarImport::import(const QByteArray &text, ReminderSt
     Report report;
     const CalendarReader::Result read = CalendarReader::read(text, Clock::now());
     report.isCalendar = read.isCalendar;
-    if (!read.isCalendar)
+    report.refusal = read.refusal;
+    if (!read.isCalendar || !read.refusal.isEmpty())
         return report;
 
-    int added = 0;
-    int repeatDropped = 0;
-    QMap<CalendarSkip, int> skipped;
+    Report counts;
     report.stored = store.settingsStore().transaction([&] {
         const auto live = store.allLiveReminders();
         if (!live)
             return false;
-        QHash<QString, int> present;
-        for (const LiveReminder &r : *live)
-            if (const auto note = r.record.note())
-                ++present[sameness(r.day, r.record.time, *note, r.record.recurrence)];
+        QSet<QString> itemUids;
+        for (const CalendarItem &item : read.items)
+            itemUids.insert(item.uid);
+        QHash<QString, qsizetype> byUid;
+        QHash<QString, QList<qsizetype>> byContent;
+        for (qsizetype i = 0; i < live->size(); ++i) {
+            const ReminderRecord &r = live->at(i).record;
+            const auto note = r.note();
+            if (!note)
+                continue;
+            if (!r.uid.isEmpty() && !byUid.contains(r.uid))
+                byUid.insert(r.uid, i);
+            if (r.uid.isEmpty() || !itemUids.contains(r.uid))
+                byContent[sameness(live->at(i).day, r.time, *note, r.recurrence)].append(i);
+        }
+        QSet<qsizetype> matched;
+        QList<LiveReminder> named; // matched by content, given the item's UID
 
         for (const CalendarItem &item : read.items) {
             const bool timed = item.time.isValid();
             const QString day = TextForms::dayKey(item.day);
-            const QString key = sameness(day, timed ? TextForms::timeText(item.time) : QString(),
-                                         item.note, TextForms::trimBlanks(item.recurrence));
-            if (int &left = present[key]; left > 0) {
-                --left;
-                ++skipped[CalendarSkip::AlreadyThere];
-                continue;
+            const QString time = timed ? TextForms::timeText(item.time) : QString();
+            std::optional<LiveReminder> replaced;
+            if (const auto at = byUid.constFind(item.uid);
+                !item.uid.isEmpty() && at != byUid.cend() && !matched.contains(*at)) {
+                matched.insert(*at);
+                const LiveReminder &r = live->at(*at);
+                if (stillTheItem(r, *r.record.note(), item, time)) {
+                    ++counts.skipped[CalendarSkip::AlreadyThere];
+                    continue;
+                }
+                replaced = r;
+            } else {
+                QList<qsizetype> &alike = byContent[sameness(
+                    day, time, item.note, TextForms::trimBlanks(item.recurrence))];
+                alike.removeIf([&](qsizetype i) { return matched.contains(i); });
+                if (!alike.isEmpty()) {
+                    matched.insert(alike.first());
+                    LiveReminder r = live->at(alike.first());
+                    if (r.record.uid.isEmpty() && !item.uid.isEmpty()) {
+                        r.record.uid = item.uid;
+                        named.append(r);
+                    }
+                    ++counts.skipped[CalendarSkip::AlreadyThere];
+                    continue;
+                }
             }
             ReminderCreation::Input input;
             input.soundChecked = !item.sound.isEmpty();
@@ -57,35 +112,49 @@ CalendarImport::Report CalendarImport::import(const QByteArray &text, ReminderSt
             input.recurrenceText = item.recurrence;
             input.pickedDate = item.day;
             input.pickedTime = item.time;
+            input.uid = item.uid;
             QString billDate = timed ? QString() : day; // no time: the bill road
+            const ReminderCreation::Result made = ReminderCreation::create(input, billDate, store);
             using Outcome = ReminderCreation::Outcome;
-            switch (ReminderCreation::create(input, billDate, store).outcome) {
+            switch (made.outcome) {
             case Outcome::Stored:
-                ++added;
-                repeatDropped += item.repeatDropped;
+                if (!replaced) {
+                    ++counts.added;
+                    counts.repeatDropped += item.repeatDropped;
+                } else if (store.deleteListed(replaced->day, replaced->slot, replaced->record) ==
+                           ReminderStore::ListedDelete::Failed) {
+                    return false;
+                } else {
+                    ++counts.updated;
+                }
                 break;
             case Outcome::Past:
             case Outcome::CurrentTime:
-                ++skipped[CalendarSkip::Past];
+                ++counts.skipped[CalendarSkip::Past];
                 break;
             case Outcome::NoNote:
-                ++skipped[CalendarSkip::NoNote];
+                ++counts.skipped[CalendarSkip::NoNote];
                 break;
             case Outcome::NoteNotHeld:
-                ++skipped[CalendarSkip::NoteNotHeld];
+                if (counts.noteNotHeld.isEmpty())
+                    counts.noteNotHeld =
+                        QStringLiteral("\u201C%1\u201D: %2").arg(item.note.left(40), made.why);
+                ++counts.skipped[CalendarSkip::NoteNotHeld];
                 break;
             case Outcome::NoSound: // the reader passes only the program's sounds
             case Outcome::Failed:
                 return false;
             }
         }
-        return true;
+        return store.keepUids(named);
     });
     if (!report.stored)
         return report;
-    report.added = added;
-    report.repeatDropped = repeatDropped;
-    report.skipped = skipped;
+    report.added = counts.added;
+    report.updated = counts.updated;
+    report.repeatDropped = counts.repeatDropped;
+    report.skipped = counts.skipped;
+    report.noteNotHeld = counts.noteNotHeld;
     for (CalendarSkip why : read.skipped)
         ++report.skipped[why];
     return report;
@@ -105,8 +174,13 @@ QString CalendarImport::skipText(CalendarSkip why)
     case CalendarSkip::NoNote:
         return QStringLiteral("without a summary or description to make a note of");
     case CalendarSkip::NoteNotHeld:
-        return QStringLiteral("written with characters a reminder note cannot hold "
-                              "(it holds only those of Windows-1252)");
+        return QStringLiteral("written with characters a reminder note cannot hold");
+    case CalendarSkip::Cancelled:
+        return QStringLiteral("cancelled, or to-dos already done");
+    case CalendarSkip::TooMuchWork:
+        return QStringLiteral("repeating by rules that would take too long to follow (more "
+                              "often than daily with BY parts, or past the work one file may "
+                              "take)");
     }
     return QString();
 }

@@ -6,7 +6,7 @@
 #include "core/store/TextForms.h"
 
 #include <QCryptographicHash>
-#include <QHash>
+#include <QSet>
 #include <cstdlib>
 #include <libical/ical.h>
 
@@ -32,9 +32,11 @@ icalrecurrencetype_frequency frequencyOf(const QString &recurrence)
     return ICAL_NO_RECURRENCE;
 }
 
-// Same reminder, same UID: a one-time reminder is named by its day too, a
-// recurring one not, since its day changes each time it fires.
-QByteArray uidOf(const LiveReminder &reminder, const QString &note, QHash<QByteArray, int> &seen)
+// A UID for a reminder without one, from what it says: a one-time reminder
+// is named by its day too, a recurring one not, since its day changes each
+// time it fires. Two reminders alike in everything are told apart by their
+// order; a UID another reminder keeps is never given.
+QByteArray uidFor(const LiveReminder &reminder, const QString &note, QSet<QString> &taken)
 {
     const ReminderRecord &r = reminder.record;
     const QString day = Recurrence::isOneTime(r.recurrence) ? reminder.day : QString();
@@ -44,18 +46,21 @@ QByteArray uidOf(const LiveReminder &reminder, const QString &note, QHash<QByteA
             QCryptographicHash::Sha1)
             .toHex()
             .left(20);
-    // Two reminders alike in everything are told apart by their order.
-    return hash + '-' + QByteArray::number(++seen[hash]) + "@pingalo-vantor";
+    for (int n = 1;; ++n) {
+        const QByteArray uid = hash + '-' + QByteArray::number(n) + "@pingalo-vantor";
+        if (!taken.contains(QString::fromLatin1(uid))) {
+            taken.insert(QString::fromLatin1(uid));
+            return uid;
+        }
+    }
 }
 
 icalcomponent *eventOf(const LiveReminder &reminder, const QString &note, const QDate &day,
-                       const std::optional<QTime> &time, icaltimetype stamp,
-                       QHash<QByteArray, int> &seen)
+                       const std::optional<QTime> &time, icaltimetype stamp)
 {
     const ReminderRecord &r = reminder.record;
     icalcomponent *event = icalcomponent_new(ICAL_VEVENT_COMPONENT);
-    icalcomponent_add_property(event,
-                               icalproperty_new_uid(uidOf(reminder, note, seen).constData()));
+    icalcomponent_add_property(event, icalproperty_new_uid(r.uid.toUtf8().constData()));
     icalcomponent_add_property(event, icalproperty_new_dtstamp(stamp));
 
     icaltimetype start = time ? icaltime_null_time() : icaltime_null_date();
@@ -110,8 +115,10 @@ CalendarWriter::Result CalendarWriter::write(const QList<LiveReminder> &reminder
     icalcomponent_add_property(calendar, icalproperty_new_version("2.0"));
     const icaltimetype stampUtc =
         icaltime_from_timet_with_zone(stamp.toSecsSinceEpoch(), 0, icaltimezone_get_utc_timezone());
-    QHash<QByteArray, int> seen;
-    for (const LiveReminder &reminder : reminders) {
+    QSet<QString> taken;
+    for (const LiveReminder &reminder : reminders)
+        taken.insert(reminder.record.uid);
+    for (LiveReminder reminder : reminders) {
         const auto note = reminder.record.note();
         const auto day = TextForms::parseDate(reminder.day);
         const bool timed = !reminder.record.time.isEmpty();
@@ -120,7 +127,11 @@ CalendarWriter::Result CalendarWriter::write(const QList<LiveReminder> &reminder
             result.leftOut.append(reminder);
             continue;
         }
-        icalcomponent_add_component(calendar, eventOf(reminder, *note, *day, time, stampUtc, seen));
+        if (reminder.record.uid.isEmpty()) {
+            reminder.record.uid = QString::fromLatin1(uidFor(reminder, *note, taken));
+            result.named.append(reminder);
+        }
+        icalcomponent_add_component(calendar, eventOf(reminder, *note, *day, time, stampUtc));
         ++result.written;
     }
     char *text = icalcomponent_as_ical_string_r(calendar);

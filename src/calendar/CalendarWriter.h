@@ -16,8 +16,10 @@
 //   RRULE        FREQ=DAILY, WEEKLY, MONTHLY (also for bill reminders) or YEARLY
 //   VALARM       ACTION:DISPLAY with TRIGGER:PT0S, at the reminder's moment
 //   X-PINGALO-RECURRENCE, X-PINGALO-SOUND   what iCalendar cannot say
-//   UID          the same for the same reminder at each export: a recurring
-//                one keeps it as it moves on from day to day
+//   UID          the reminder's own, kept in the store; one that has none yet
+//                is given one (`named`, for the caller to keep), made from
+//                what it says, so that it is the same at each export
+//                even when it cannot be kept
 class CalendarWriter {
 public:
     struct Result {
@@ -26,6 +28,9 @@ public:
         // Left out: their note cannot be unscrambled, or their day or time
         // cannot be read (hand-edited values).
         QList<LiveReminder> leftOut;
+        // Given a UID now (in record.uid): keep it, and the next export and
+        // an import find them by it (ReminderStore::keepUids).
+        QList<LiveReminder> named;
     };
 
     // `stamp` is the moment of writing, the events' DTSTAMP.

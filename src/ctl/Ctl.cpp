@@ -16,7 +16,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <tuple>
 
 namespace {
 
@@ -35,14 +38,44 @@ QString quoted(const QString &text)
 // A day as a person types it on a command line.
 std::optional<QDate> dayOf(const QString &text)
 {
-    if (text == QLatin1String("today"))
-        return Clock::today();
-    if (text == QLatin1String("tomorrow"))
-        return Clock::today().addDays(1);
-    const QDate iso = QDate::fromString(text, Qt::ISODate);
-    if (iso.isValid() && !TextForms::dayKey(iso).isEmpty())
-        return iso;
+    const QString word = text.trimmed().toLower();
+    const QDate today = Clock::today();
+    if (word == QLatin1String("today"))
+        return today;
+    if (word == QLatin1String("tomorrow"))
+        return today.addDays(1);
+    static const QRegularExpression later(QStringLiteral("^\\+(\\d{1,5})([dw])$"));
+    if (const auto m = later.match(word); m.hasMatch())
+        return today.addDays(m.captured(1).toLongLong() * (m.captured(2) == u'w' ? 7 : 1));
+    // A weekday's name: the next such day, a week on when it is today's.
+    for (int weekday = 1; weekday <= 7; ++weekday) {
+        const QString name = QLocale::c().dayName(weekday).toLower();
+        if (word == name || word == name.left(3))
+            return today.addDays((weekday - today.dayOfWeek() + 6) % 7 + 1);
+    }
+    static const QRegularExpression iso(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    if (iso.match(word).hasMatch()) {
+        const QDate day = QDate::fromString(word, Qt::ISODate);
+        if (day.isValid() && !TextForms::dayKey(day).isEmpty())
+            return day;
+        return std::nullopt;
+    }
     return TextForms::parseDate(text);
+}
+
+// A time of day as a person types it: 3:05 PM, 15:05, 1505 or 15.05.
+std::optional<QTime> timeOf(QString text)
+{
+    static const QRegularExpression compact(QStringLiteral("^(\\d{1,2})(\\d\\d)$"));
+    if (const auto m = compact.match(text.trimmed()); m.hasMatch())
+        text = m.captured(1) + QLatin1Char(':') + m.captured(2);
+    return TextForms::parseTime(text.replace(QLatin1Char('.'), QLatin1Char(':')));
+}
+
+// "1 reminder", "2 reminders".
+QString reminders(qsizetype count)
+{
+    return QStringLiteral("%1 reminder").arg(count) + QLatin1String(count == 1 ? "" : "s");
 }
 
 // The recurrence name for a word of the command line or the name itself.
@@ -67,20 +100,46 @@ QString oneLine(QString text)
     return text.replace(QLatin1Char('\r'), QStringLiteral("\u21B5 "));
 }
 
-QString table(const QList<QStringList> &rows)
+// Rows in columns; the note (the fifth column) is cut to keep each line
+// within `width` columns, when that is not 0.
+QString table(QList<QStringList> rows, int width)
 {
     QList<qsizetype> widths(rows.first().size(), 0);
     for (const QStringList &row : rows)
         for (qsizetype i = 0; i < row.size(); ++i)
             widths[i] = std::max(widths[i], row[i].size());
+    qsizetype total = widths.size() * 2 - 2;
+    for (qsizetype w : widths)
+        total += w;
+    if (width > 0 && total > width) {
+        widths[4] = std::max<qsizetype>(widths[4] - (total - width), 8);
+        for (QStringList &row : rows)
+            if (row[4].size() > widths[4])
+                row[4] = row[4].left(widths[4] - 1) + QStringLiteral("\u2026");
+    }
     QString text;
     for (const QStringList &row : rows) {
         QString line;
         for (qsizetype i = 0; i < row.size(); ++i)
             line += i + 1 < row.size() ? row[i].leftJustified(widths[i] + 2) : row[i];
-        text += line.trimmed() + QLatin1Char('\n');
+        line = line.trimmed();
+        text += (width > 0 ? line.left(width) : line) + QLatin1Char('\n');
     }
     return text;
+}
+
+// Reminders by day and time (a day's bill reminders, due all day, first),
+// then by number; days that cannot be read at the end.
+void sortByMoment(QList<LiveReminder> &live)
+{
+    const auto key = [](const LiveReminder &r) {
+        const auto day = TextForms::parseDate(r.day);
+        const auto time = TextForms::parseTime(r.record.time);
+        return std::tuple(!day, day ? day->toJulianDay() : 0,
+                          time ? time->msecsSinceStartOfDay() + 1 : 0, r.slot);
+    };
+    std::stable_sort(live.begin(), live.end(),
+                     [&](const LiveReminder &a, const LiveReminder &b) { return key(a) < key(b); });
 }
 
 } // namespace
@@ -203,7 +262,8 @@ int Ctl::add(const QStringList &arguments)
         return usage(QStringLiteral("add"), QStringLiteral("the note is missing"));
     const auto day = parser.isSet(dayOption) ? dayOf(parser.value(dayOption)) : Clock::today();
     if (!day)
-        return refuse(QStringLiteral("%1 is not a day: write it as 12/4/2026 or 2026-12-04")
+        return refuse(QStringLiteral("%1 is not a day: write it as 12/4/2026, 2026-12-04, "
+                                     "today, friday or +3d")
                           .arg(quoted(parser.value(dayOption))));
     const QString recurrence = recurrenceOf(parser.value(repeatOption));
     if (recurrence.isEmpty())
@@ -212,9 +272,10 @@ int Ctl::add(const QStringList &arguments)
                           .arg(quoted(parser.value(repeatOption))));
     std::optional<QTime> time;
     if (parser.isSet(timeOption)) {
-        time = TextForms::parseTime(parser.value(timeOption));
+        time = timeOf(parser.value(timeOption));
         if (!time)
-            return refuse(QStringLiteral("%1 is not a time of day: write it as 3:05 PM or 15:05")
+            return refuse(QStringLiteral("%1 is not a time of day: write it as 3:05 PM, 15:05 "
+                                         "or 1505")
                               .arg(quoted(parser.value(timeOption))));
     } else if (recurrence != Recurrence::kBill) {
         return usage(QStringLiteral("add"),
@@ -238,6 +299,11 @@ int Ctl::add(const QStringList &arguments)
     } else {
         input.noteText = words.join(QLatin1Char(' '));
     }
+    // The note maker keeps a note of blanks as an empty slot that never comes
+    // up; here it is refused.
+    if (!input.noteText.isEmpty() && input.noteText.trimmed().isEmpty())
+        return refuse(QStringLiteral("Please enter a reminder note: the note holds nothing but "
+                                     "blanks, and would never come up."));
     input.recurrenceText = recurrence;
     input.pickedDate = *day;
     input.pickedTime = time.value_or(QTime(0, 0));
@@ -269,9 +335,7 @@ int Ctl::add(const QStringList &arguments)
                                      "later minute.")
                           .arg(moment));
     case Outcome::NoteNotHeld:
-        return refuse(QStringLiteral(
-            "The note cannot be kept: a reminder note holds at most 32,767 characters, "
-            "and only those Windows-1252 has (no emoji, for example)."));
+        return refuse(QStringLiteral("The note cannot be kept. ") + result.why);
     case Outcome::Failed:
         break;
     }
@@ -291,24 +355,35 @@ int Ctl::list(const QStringList &arguments)
     if (!passwordGiven(parser))
         return Refused;
 
-    const auto live = ReminderStore(m_settings).allLiveReminders();
+    auto live = ReminderStore(m_settings).allLiveReminders();
     if (!live)
         return refuse(QStringLiteral("the store cannot be read"));
+    sortByMoment(*live);
     QJsonArray objects;
     QList<QStringList> rows = {{QStringLiteral("Date"), QStringLiteral("Time"),
                                 QStringLiteral("Num"), QStringLiteral("Type"),
                                 QStringLiteral("Reminder"), QStringLiteral("Sound")}};
-    for (const LiveReminder &r : *live) {
+    for (const LiveReminder &r : std::as_const(*live)) {
         const auto note = r.record.note();
         const bool sound = !r.record.sound.isEmpty() && r.record.sound != SoundNames::kNotChosen;
-        objects.append(QJsonObject{
+        QJsonObject object{
             {QStringLiteral("day"), r.day},
             {QStringLiteral("time"),
              r.record.time.isEmpty() ? QJsonValue() : QJsonValue(r.record.time)},
             {QStringLiteral("slot"), r.slot},
             {QStringLiteral("recurrence"), r.record.recurrence},
             {QStringLiteral("note"), note ? QJsonValue(*note) : QJsonValue()},
-            {QStringLiteral("sound"), sound ? QJsonValue(r.record.sound) : QJsonValue()}});
+            {QStringLiteral("sound"), sound ? QJsonValue(r.record.sound) : QJsonValue()}};
+        // The same day and time in ISO 8601, for scripts.
+        const auto day = TextForms::parseDate(r.day);
+        const auto time = TextForms::parseTime(r.record.time);
+        if (day && r.record.time.isEmpty())
+            object.insert(QStringLiteral("date"), day->toString(Qt::ISODate));
+        else if (day && time)
+            object.insert(QStringLiteral("start"),
+                          QString(day->toString(Qt::ISODate) + QLatin1Char('T') +
+                                  time->toString(QStringLiteral("HH:mm:ss"))));
+        objects.append(object);
         rows.append({r.day, r.record.time, QString::number(r.slot), r.record.recurrence,
                      oneLine(note.value_or(ReminderRecord::kUnreadableNote)), r.record.sound});
     }
@@ -317,7 +392,7 @@ int Ctl::list(const QStringList &arguments)
     else if (live->isEmpty())
         say(QStringLiteral("No reminders are waiting."));
     else
-        m_io.out.write(table(rows).toUtf8());
+        m_io.out.write(table(rows, m_io.width).toUtf8());
     return Done;
 }
 
@@ -376,28 +451,32 @@ int Ctl::exportCalendar(const QStringList &arguments)
     if (!passwordGiven(parser))
         return Refused;
 
-    const auto live = ReminderStore(m_settings).allLiveReminders();
+    ReminderStore store(m_settings);
+    const auto live = store.allLiveReminders();
     if (!live)
         return refuse(QStringLiteral("the store cannot be read"));
     const CalendarWriter::Result calendar = CalendarWriter::write(*live, Clock::now());
-    for (const LiveReminder &r : calendar.leftOut)
-        m_io.err.write(QStringLiteral("pingalo-ctl: left out number %1 of %2: it is damaged in "
-                                      "the store\n")
-                           .arg(QString::number(r.slot), r.day)
-                           .toUtf8());
     const QString file = positional.value(0, kStandardStream);
     if (file == kStandardStream) {
         m_io.out.write(calendar.text);
-        return Done;
+    } else {
+        // The notes are as private as the store: readable by their owner only.
+        QSaveFile saved(file);
+        if (!saved.open(QIODevice::WriteOnly) ||
+            !saved.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+            saved.write(calendar.text) != calendar.text.size() || !saved.commit())
+            return refuse(QStringLiteral("cannot write %1: %2").arg(file, saved.errorString()));
+        say(QStringLiteral("Exported %1 to %2.").arg(reminders(calendar.written), file));
     }
-    // The notes are as private as the store: readable by their owner only.
-    QSaveFile saved(file);
-    if (!saved.open(QIODevice::WriteOnly) ||
-        !saved.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        saved.write(calendar.text) != calendar.text.size() || !saved.commit())
-        return refuse(QStringLiteral("cannot write %1: %2").arg(file, saved.errorString()));
-    say(QStringLiteral("Exported %1 reminders to %2.").arg(calendar.written).arg(file));
-    return Done;
+    // A UID that cannot be kept now is made alike from the reminder next time.
+    store.keepUids(calendar.named);
+    if (calendar.leftOut.isEmpty())
+        return Done;
+    QStringList which;
+    for (const LiveReminder &r : calendar.leftOut)
+        which.append(QStringLiteral("number %1 of %2").arg(r.slot).arg(r.day));
+    return refuse(QStringLiteral("left out %1 damaged in the store (%2); the others were written")
+                      .arg(reminders(calendar.leftOut.size()), which.join(QStringLiteral(", "))));
 }
 
 int Ctl::importCalendar(const QStringList &arguments)
@@ -410,37 +489,47 @@ int Ctl::importCalendar(const QStringList &arguments)
         return usage(QStringLiteral("import"), QStringLiteral("import reads one file"));
 
     const QString file = positional.first();
+    QFile input(file);
+    QIODevice &from = file == kStandardStream ? m_io.in : input;
+    if (&from == &input && !input.open(QIODevice::ReadOnly))
+        return refuse(QStringLiteral("cannot read %1: %2").arg(file, input.errorString()));
+    // To the end, however slowly a pipe brings it.
     QByteArray text;
-    if (file == kStandardStream) {
-        text = m_io.in.read(kMostCalendarBytes + 1);
-    } else {
-        QFile input(file);
-        if (!input.open(QIODevice::ReadOnly))
-            return refuse(QStringLiteral("cannot read %1: %2").arg(file, input.errorString()));
-        text = input.read(kMostCalendarBytes + 1);
+    for (QByteArray part; text.size() <= kMostCalendarBytes; text += part) {
+        part = from.read(kMostCalendarBytes + 1 - text.size());
+        if (part.isEmpty())
+            break;
     }
     if (text.size() > kMostCalendarBytes)
         return refuse(QStringLiteral("%1 is larger than 64 MiB: nothing was imported").arg(file));
 
     ReminderStore store(m_settings);
     const CalendarImport::Report report = CalendarImport::import(text, store);
+    if (!report.refusal.isEmpty())
+        return refuse(
+            QStringLiteral("%1 is not read: %2. Nothing was imported.").arg(file, report.refusal));
     if (!report.isCalendar)
         return refuse(
             QStringLiteral("%1 is not an iCalendar file: nothing was imported").arg(file));
     if (!report.stored)
         return refuse(QStringLiteral("the store could not be written: nothing was imported"));
-    QString added = QStringLiteral("Added %1 reminders").arg(report.added);
+    QString added = QStringLiteral("Added ") + reminders(report.added);
     if (report.repeatDropped > 0)
         added += QStringLiteral(" (%1 of them once only: their repeat rule has no match in "
                                 "Pingalo!)")
                      .arg(report.repeatDropped);
+    if (report.updated > 0)
+        added += QStringLiteral(", updated %1").arg(report.updated);
     say(added + QLatin1Char('.'));
     int skipped = 0;
     for (int count : report.skipped)
         skipped += count;
     if (skipped > 0)
         say(QStringLiteral("Skipped %1:").arg(skipped));
-    for (auto it = report.skipped.cbegin(); it != report.skipped.cend(); ++it)
+    for (auto it = report.skipped.cbegin(); it != report.skipped.cend(); ++it) {
         say(QStringLiteral("  %1 %2").arg(it.value()).arg(CalendarImport::skipText(it.key())));
+        if (it.key() == CalendarSkip::NoteNotHeld)
+            say(QStringLiteral("    the first: ") + report.noteNotHeld);
+    }
     return Done;
 }

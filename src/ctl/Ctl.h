@@ -27,6 +27,7 @@ public:
         QIODevice &out;
         QIODevice &err;
         std::function<std::optional<QString>(const QString &prompt)> askPassword;
+        int width = 0; // the terminal's columns, which list's table keeps to; 0: no limit
     };
 
     Ctl(SettingsStore &settings, const Io &io);

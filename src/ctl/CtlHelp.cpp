@@ -54,13 +54,14 @@ QString of(const QString &command)
                    "\n"
                    "Adds a reminder, refused for the same reasons as in the note maker: an\n"
                    "empty note, a moment in the past or in the current minute, a note with\n"
-                   "characters it cannot hold, a sound the program does not have.\n"
+                   "characters it cannot hold, a sound the program does not have; and a\n"
+                   "note of nothing but blanks.\n"
                    "The words of NOTE make the note; NOTE - reads it from standard input.\n"
                    "\n"
-                   "  -d, --day DAY      12/4/2026, 2026-12-04, today or tomorrow (default: "
-                   "today)\n"
-                   "  -t, --time TIME    3:05 PM or 15:05; a bill reminder may go without,\n"
-                   "                     and is then due all day\n"
+                   "  -d, --day DAY      12/4/2026, 2026-12-04, today, tomorrow, friday (the\n"
+                   "                     next one), +3d or +1w (default: today)\n"
+                   "  -t, --time TIME    3:05 PM, 15:05, 1505 or 15.05; a bill reminder may go\n"
+                   "                     without, and is then due all day\n"
                    "  -r, --repeat HOW   once (default), daily, weekly, monthly, annual or bill\n"
                    "  -s, --sound NAME   the sound it plays, one of:\n") +
                soundLines();
@@ -68,11 +69,12 @@ QString of(const QString &command)
         return QStringLiteral(
             "Usage: pingalo-ctl list [--json] [--password-stdin]\n"
             "\n"
-            "Shows every reminder still waiting to come up, in the order of the\n"
-            "reminder list: day, time, number within the day, recurrence, note, sound.\n"
+            "Shows every reminder still waiting to come up, by day and time: day, time,\n"
+            "number within the day, recurrence, note (cut to the terminal), sound.\n"
             "\n"
             "  --json             one object per reminder: day, time, slot, recurrence,\n"
-            "                     note, sound (time and sound null when there is none)\n"
+            "                     note, sound (time and sound null when there is none),\n"
+            "                     and start (2026-12-08T15:30:00) or date (2026-12-08)\n"
             "  --password-stdin   read the password from the first line of standard input\n");
     if (command == QLatin1String("delete"))
         return QStringLiteral(
@@ -87,8 +89,9 @@ QString of(const QString &command)
             "Usage: pingalo-ctl export [--password-stdin] [FILE]\n"
             "\n"
             "Writes every reminder still waiting as an iCalendar file (RFC 5545): one\n"
-            "event each, with an alarm at its moment and a repeat rule for recurring\n"
-            "ones. Without FILE, or with -, to standard output.\n"
+            "event each, with its UID, an alarm at its moment and a repeat rule for\n"
+            "recurring ones. Without FILE, or with -, to standard output. Reminders\n"
+            "damaged in the store are left out and named, and the exit status is 1.\n"
             "\n"
             "  --password-stdin   read the password from the first line of standard input\n");
     if (command == QLatin1String("import"))
@@ -98,9 +101,12 @@ QString of(const QString &command)
             "Adds a reminder for every event and to-do of the iCalendar FILE (- for\n"
             "standard input) whose moment is still ahead: its earliest display or sound\n"
             "alarm, else its start or due time, in local time. Daily, weekly, monthly\n"
-            "and yearly repeats carry over; other repeat rules give their next\n"
-            "occurrence once. What is already in the list is not added again. Says how\n"
-            "many were added and how many were skipped, and why.\n");
+            "and yearly repeats that Pingalo! can follow carry over; other series give\n"
+            "their next occurrence once. An item already in the list (by its UID, or\n"
+            "by its day, time and note) is not added again, or is updated when it\n"
+            "changed. Says how many were added and updated, how many were skipped,\n"
+            "and why. A file with a line over 256 KiB or parts nested over 8 deep is\n"
+            "refused.\n");
     return QString();
 }
 

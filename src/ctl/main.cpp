@@ -5,7 +5,10 @@
 #include "ctl/TerminalPassword.h"
 
 #include <QFile>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 int main(int argc, char **argv)
@@ -22,5 +25,14 @@ int main(int argc, char **argv)
     Ctl::Io io{in, out, err, nullptr};
     if (isatty(STDIN_FILENO))
         io.askPassword = askPasswordOnTerminal;
-    return Ctl(store, io).run(arguments);
+    if (winsize size{}; isatty(STDOUT_FILENO) && ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0)
+        io.width = size.ws_col;
+    const int code = Ctl(store, io).run(arguments);
+    // What could not be written (a full disk, a closed pipe) is a failure too.
+    if (!out.flush() || out.error() != QFileDevice::NoError || std::fflush(stdout) != 0) {
+        err.write(QByteArray("pingalo-ctl: cannot write to standard output: ") +
+                  std::strerror(errno) + '\n');
+        return Ctl::Refused;
+    }
+    return code;
 }

@@ -1,6 +1,7 @@
-// Calendar files out and in: every recurrence read back exactly, our own rule
-// stepping a reminder on as the program would, re-import adding nothing, and
-// a hand-written file with a VTIMEZONE, alarms, to-dos and what cannot come in.
+// Calendar files in: a table of what calendar programs write and of what no
+// file may do to the reader; a hand-written file with a VTIMEZONE, alarms,
+// to-dos and what cannot come in; then our own files out and in, every
+// recurrence back exactly, found again by UID after they moved on.
 // Runs with TZ=Europe/Berlin.
 #include "StoreInvariants.h"
 #include "TestClock.h"
@@ -24,6 +25,24 @@ QStringList reminders(ReminderStore &store)
     return rows;
 }
 
+// A calendar of these parts imported into an empty store: the reminders,
+// then how many came once only and what was skipped, or the refusal.
+QString imported(const QString &parts)
+{
+    static const char *const skips[] = {"there",   "past",     "no moment", "zone",
+                                        "no note", "not held", "cancelled", "too much"};
+    MemorySettingsStore settings;
+    ReminderStore store(settings);
+    const CalendarImport::Report report = CalendarImport::import(
+        (u"BEGIN:VCALENDAR\nVERSION:2.0\n"_s + parts + u"END:VCALENDAR\n"_s).toUtf8(), store);
+    QString said = report.refusal.isEmpty() ? reminders(store).join(u'#') : report.refusal;
+    if (report.repeatDropped > 0)
+        said += u" +once %1"_s.arg(report.repeatDropped);
+    for (auto it = report.skipped.cbegin(); it != report.skipped.cend(); ++it)
+        said += u" +%1 %2"_s.arg(QLatin1StringView(skips[int(it.key())])).arg(it.value());
+    return said;
+}
+
 using Skips = QMap<CalendarSkip, int>;
 
 } // namespace
@@ -32,6 +51,59 @@ class TstCalendar : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void whatCalendarProgramsWriteAndWhatNoFileMayDo()
+    {
+        const TestClock clock(QDateTime(QDate(2026, 12, 6), QTime(10, 0)));
+        const QString longLine = u"a"_s.repeated(300'000);
+        const struct {
+            const char *what;
+            QString parts;
+            QString comesIn;
+        } cases[] = {
+            // clang-format off
+            {"a zone changing every minute since 1601 is cut to its changes; a huge attachment is left unread",
+             u"BEGIN:VTIMEZONE\nTZID:Evil\nBEGIN:STANDARD\nDTSTART:16010101T000000\nRRULE:FREQ=MINUTELY\n"
+             "TZOFFSETFROM:+0100\nTZOFFSETTO:+0000\nEND:STANDARD\nBEGIN:DAYLIGHT\nDTSTART:16010101T000030\n"
+             "RRULE:FREQ=HOURLY\nTZOFFSETFROM:+0000\nTZOFFSETTO:+0100\nEND:DAYLIGHT\nEND:VTIMEZONE\n"
+             "BEGIN:VEVENT\nDTSTART;TZID=Evil:20270101T100000\nSUMMARY:Evil zone\nATTACH:"_s + longLine +
+             u"\nEND:VEVENT\n"_s,
+             u"1/1/2027|10:00:00 AM|One-Time Reminder|Evil zone|Sounds"_s},
+            {"parts nested deeper than a calendar needs", u"BEGIN:VEVENT\n"_s.repeated(8),
+             u"its parts are nested more than 8 deep (at line 10), deeper than any calendar needs"_s},
+            {"a line no calendar writes", u"BEGIN:VEVENT\nSUMMARY:"_s + longLine + u"\nEND:VEVENT\n"_s,
+             u"its line 4 is 300,009 bytes long, and no line of a calendar is read past 262,144 bytes"_s},
+            {"rules walked from 1970 a billion times: counted out, or past the work of one file",
+             u"BEGIN:VEVENT\nDTSTART:19700101T000000Z\nRRULE:FREQ=SECONDLY;COUNT=1000000000\nSUMMARY:s\n"
+             "END:VEVENT\n"_s.repeated(1000) +
+             u"BEGIN:VEVENT\nDTSTART:19700101T000000\nRRULE:FREQ=DAILY;BYHOUR=0,3,6,9,12,15,18,21;"
+             "COUNT=1000000000\nSUMMARY:d\nEND:VEVENT\n"_s.repeated(1000),
+             u" +past 1000 +too much 1000"_s},
+            {"rules restating their start are ours; the 31st and 29 February are not",
+             u"BEGIN:VEVENT\nDTSTART:20261117T090000\nRRULE:FREQ=WEEKLY;WKST=SU;BYDAY=TU\nEXDATE:20261124T090000\n"
+             "SUMMARY:Tuesdays\nEND:VEVENT\nBEGIN:VEVENT\nDTSTART:20261215T090000\nRRULE:FREQ=MONTHLY;BYMONTHDAY=15\n"
+             "SUMMARY:Fifteenth\nEND:VEVENT\nBEGIN:VEVENT\nDTSTART:20270315T090000\nSUMMARY:Ides\n"
+             "RRULE:FREQ=YEARLY;BYMONTH=3;BYMONTHDAY=15\nEND:VEVENT\nBEGIN:VEVENT\nDTSTART:20261231T090000\n"
+             "RRULE:FREQ=MONTHLY\nSUMMARY:Month end\nEND:VEVENT\nBEGIN:VEVENT\nDTSTART:20280229T090000\n"
+             "RRULE:FREQ=YEARLY\nSUMMARY:Leap\nEND:VEVENT\n"_s,
+             u"12/8/2026|9:00:00 AM|Weekly Reminder|Tuesdays|Sounds#12/15/2026|9:00:00 AM|Monthly Reminder|"
+             "Fifteenth|Sounds#3/15/2027|9:00:00 AM|Annual Reminder|Ides|Sounds#12/31/2026|9:00:00 AM|"
+             "One-Time Reminder|Month end|Sounds#2/29/2028|9:00:00 AM|One-Time Reminder|Leap|Sounds +once 2"_s},
+            {"2:30 on the night that skips it; an open to-do due ahead; a note of blanks; cancelled, done",
+             u"BEGIN:VEVENT\nDTSTART:20270328T023000\nSUMMARY:Spring gap\nEND:VEVENT\nBEGIN:VTODO\n"
+             "DTSTART:20261201T090000\nDUE:20261210T170000\nSUMMARY:Open\nEND:VTODO\nBEGIN:VEVENT\n"
+             "DTSTART:20261210T090000\nSUMMARY:   \nEND:VEVENT\nBEGIN:VEVENT\nDTSTART:20261210T090000\n"
+             "STATUS:CANCELLED\nSUMMARY:Off\nEND:VEVENT\nBEGIN:VTODO\nDUE:20261210T090000\nSTATUS:COMPLETED\n"
+             "SUMMARY:Done\nEND:VTODO\n"_s,
+             u"3/28/2027|2:30:00 AM|One-Time Reminder|Spring gap|Sounds#"
+             "12/10/2026|5:00:00 PM|One-Time Reminder|Open|Sounds +no note 1 +cancelled 2"_s},
+            // clang-format on
+        };
+        for (const auto &c : cases) {
+            const QString got = imported(c.parts);
+            QVERIFY2(got == c.comesIn, qPrintable(c.what + u": "_s + got));
+        }
+    }
+
     void aCalendarProgramsFileAndEveryRecurrenceBackExactly()
     {
         TestClock clock(QDateTime(QDate(2026, 12, 6), QTime(10, 0)));
@@ -43,13 +115,15 @@ private Q_SLOTS:
         QVERIFY(handWritten.isCalendar && handWritten.stored);
         // New York's 9:00 is Berlin's 15:00 in January, 17:00 is 23:00 in July.
         QCOMPARE(reminders(store).join(u'#'),
-                 u"1/15/2027|2:45:00 PM|Weekly Reminder|Annual Employee Review|Sounds#"
+                 u"1/15/2027|2:45:00 PM|One-Time Reminder|Annual Employee Review|Sounds#"
                  u"3/1/2027|1:00:00 PM|One-Time Reminder|Laurel is in sensitivity awareness "
                  u"class.\nRoom 12, second floor|Sounds#"
                  u"7/4/2027|10:00:00 PM|One-Time Reminder|Submit Quebec Income Tax Return "
                  u"for 2026|Sounds#"
                  u"6/12/2027|12:00:00 AM|Annual Reminder|Our Blissful Anniversary|Sounds"_s);
-        QCOMPARE(handWritten.repeatDropped, 1);
+        // New York's weekly review: 1:45 PM here while only one side is on summer time.
+        QCOMPARE(handWritten.repeatDropped, 2);
+        QVERIFY(handWritten.noteNotHeld.contains(u"\u2603 day\u201D: Its character 9, "_s));
         using enum CalendarSkip;
         QCOMPARE(handWritten.skipped,
                  (Skips{{Past, 1}, {NoMoment, 1}, {UnknownZone, 1}, {NoteNotHeld, 1}}));
@@ -66,6 +140,7 @@ private Q_SLOTS:
             u"2/29/2028|12:00:00 PM|Annual Reminder|Leap-day party|SIREN"_s,
             u"12/31/2026||Bill Reminder|Phone bill|Sounds"_s,
             u"1/5/2027|6:30:00 PM|Bill Reminder|Water bill|HEY_1"_s,
+            u"3/28/2027|2:30:00 AM|One-Time Reminder|Spring gap|Sounds"_s, // a skipped hour
         };
         for (const QString &row : made) {
             const QStringList v = row.split(u'|');
@@ -74,6 +149,9 @@ private Q_SLOTS:
         const CalendarWriter::Result file =
             CalendarWriter::write(*source.allLiveReminders(), clock.now());
         QCOMPARE(file.written, made.size());
+        // Each is given a UID, which the store keeps.
+        QVERIFY(file.named.size() == made.size() && source.keepUids(file.named) &&
+                CalendarWriter::write(*source.allLiveReminders(), clock.now()).named.isEmpty());
         for (const char *line :
              {"DTSTART;VALUE=DATE:20261231\r\nSUMMARY:Phone bill\r\nRRULE:FREQ=MONTHLY\r\n",
               "DTSTART:20280229T120000\r\nSUMMARY:Leap-day party\r\nRRULE:FREQ=YEARLY\r\n",
@@ -88,15 +166,19 @@ private Q_SLOTS:
         CalendarImport::Report report = CalendarImport::import(file.text, target);
         QCOMPARE(report.added, 0);
         QCOMPARE(report.skipped, (Skips{{AlreadyThere, int(made.size())}}));
+        // Changed in the file, the reminder of its UID is changed, not doubled.
+        report = CalendarImport::import(
+            QByteArray(file.text).replace("Fetch the goose", "Fetch the turkey"), target);
+        QVERIFY(report.updated == 1 && reminders(target).first().contains(u"|Fetch the turkey|"_s));
         QCOMPARE(reminderStoreViolation(to), QString());
 
         // Read later, our rule moves each on as the program would have:
-        // 31 January carries to 3 March, 29 February to 1 March.
+        // 31 January carries to 3 March.
         clock.set(QDateTime(QDate(2028, 2, 10), QTime(10, 0)));
         MemorySettingsStore later;
         ReminderStore moved(later);
         report = CalendarImport::import(file.text, moved);
-        QCOMPARE(report.skipped, (Skips{{Past, 1}}));
+        QCOMPARE(report.skipped, (Skips{{Past, 2}}));
         QCOMPARE(reminders(moved).join(u'#'),
                  u"2/11/2028|9:00:00 AM|Daily Reminder|Pills|Sounds#"
                  u"2/11/2028|9:00:00 AM|Daily Reminder|Pills|Sounds#"
@@ -105,10 +187,10 @@ private Q_SLOTS:
                  u"3/3/2028||Bill Reminder|Phone bill|Sounds#"
                  u"2/29/2028|12:00:00 PM|Annual Reminder|Leap-day party|SIREN#"
                  u"3/5/2028|6:30:00 PM|Bill Reminder|Water bill|HEY_1"_s);
-        clock.set(QDateTime(QDate(2028, 3, 1), QTime(10, 0)));
-        CalendarImport::import(file.text, moved);
-        QVERIFY(reminders(moved).contains(
-            u"3/1/2029|12:00:00 PM|Annual Reminder|Leap-day party|SIREN"_s));
+        // Found again by UID, however far each moved on since: nothing is added.
+        report = CalendarImport::import(file.text, target);
+        QCOMPARE(report.added + report.updated, 0);
+        QCOMPARE(report.skipped, (Skips{{AlreadyThere, int(made.size()) - 1}, {Past, 1}}));
     }
 };
 

@@ -11,6 +11,7 @@
 #include "ctl/Ctl.h"
 
 #include <QBuffer>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -25,14 +26,14 @@ struct Ran {
 
 // Runs a command line, its words split as a shell splits them.
 Ran ctl(SettingsStore &store, const QString &line, const QByteArray &input = {},
-        const std::function<std::optional<QString>(const QString &)> &ask = {})
+        const std::function<std::optional<QString>(const QString &)> &ask = {}, int width = 0)
 {
     QBuffer in, out, err;
     in.setData(input);
     in.open(QIODevice::ReadOnly);
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    const int code = Ctl(store, {in, out, err, ask}).run(QProcess::splitCommand(line));
+    const int code = Ctl(store, {in, out, err, ask, width}).run(QProcess::splitCommand(line));
     return {code, QString::fromUtf8(out.data()), QString::fromUtf8(err.data())};
 }
 
@@ -59,12 +60,14 @@ private Q_SLOTS:
             {u"add -t 11:00"_s, 2, u"the note is missing"_s},
             {u"add Tea"_s, 2, u"--time is needed"_s},
             {u"add -d 13/32/2026 -t 11:00 Tea"_s, 1, u"not a day"_s},
+            {u"add -d 2026-12-07T11:00 -t 11:00 Tea"_s, 1, u"not a day"_s},
             {u"add -t 25:70 Tea"_s, 1, u"not a time"_s},
             {u"add -r hourly -t 11:00 Tea"_s, 1, u"not a recurrence"_s},
             {u"add -t 9:59 Tea"_s, 1, u"past dates, or times: 12/6/2026 9:59"_s},
             {u"add -d today -r bill Tea"_s, 1, u"past dates"_s},
             {u"add -t 11:00 -s KAZOO Tea"_s, 1, u"Please select a sound"_s},
-            {u"add -t 11:00 Snow\u2603"_s, 1, u"cannot be kept"_s},
+            {u"add -t 11:00 Snow\u2603"_s, 1, u"kept. Its character 5, \u201C\u2603\u201D, is not one of Windows-1252"_s},
+            {u"add -t 11:00 \"  \""_s, 1, u"nothing but blanks"_s},
             {u"add -t 11:00 -"_s, 1, u"note is empty"_s}, // from empty standard input
             {u"delete 12/7/2026"_s, 2, u"a day and a number"_s},
             {u"delete 12/7/2026 0"_s, 1, u"is not a reminder's number"_s},
@@ -88,17 +91,30 @@ private Q_SLOTS:
                  u"Reminder is set for: 12/6/2026 2:30:00 PM (number 1 of the day)\n"_s);
         QCOMPARE(ctl(settings, u"add -t 14:30 -"_s, "Two\nlines\n").code, 0);
         QCOMPARE(ctl(settings, u"add -d 2027-01-31 -r bill Rent"_s).code, 0);
+        QCOMPARE(ctl(settings, u"add -d FRI -t 1530 Tea"_s).out, // Sunday's next Friday
+                 u"Reminder is set for: 12/11/2026 3:30:00 PM (number 1 of the day)\n"_s);
+        QCOMPARE(ctl(settings, u"add -d +1w -t 8.15 Tea with a very long note indeed"_s).code, 0);
         QCOMPARE(ctl(settings, u"delete 2026-12-06 1"_s).out,
                  u"Deleted number 1 of 12/6/2026: Call Ann\n"_s);
         QCOMPARE(*ReminderStore(settings).numViewed(u"12/6/2026"_s), 1);
 
-        const QByteArray listed = ctl(settings, u"list --json"_s).out.toUtf8();
-        QCOMPARE(QJsonDocument::fromJson(listed).toJson(QJsonDocument::Compact),
+        // By day and time, with ISO 8601 beside the stored texts; the table cut to the terminal.
+        const QJsonArray all =
+            QJsonDocument::fromJson(ctl(settings, u"list --json"_s).out.toUtf8()).array();
+        QCOMPARE(QJsonDocument(QJsonArray{all.first(), all.last()}).toJson(QJsonDocument::Compact),
                  R"([{"day":"12/6/2026","note":"Two\nlines","recurrence":"One-Time Reminder",)"
-                 R"("slot":2,"sound":null,"time":"2:30:00 PM"},{"day":"1/31/2027","note":"Rent",)"
-                 R"("recurrence":"Bill Reminder","slot":1,"sound":null,"time":null}])");
-        QCOMPARE(ctl(settings, u"list"_s).out.split(u'\n').at(1),
-                 u"12/6/2026  2:30:00 PM  2    One-Time Reminder  Two\u21B5 lines  Sounds"_s);
+                 R"("slot":2,"sound":null,"start":"2026-12-06T14:30:00","time":"2:30:00 PM"},)"
+                 R"({"date":"2027-01-31","day":"1/31/2027","note":"Rent","recurrence":"Bill )"
+                 R"(Reminder","slot":1,"sound":null,"time":null}])");
+        QCOMPARE(ctl(settings, u"list"_s, {}, {}, 70).out,
+                 u"Date        Time        Num  Type               Reminder        Sound\n"
+                 u"12/6/2026   2:30:00 PM  2    One-Time Reminder  Two\u21B5 lines      Sounds\n"
+                 u"12/11/2026  3:30:00 PM  1    One-Time Reminder  Tea             Sounds\n"
+                 u"12/13/2026  8:15:00 AM  1    One-Time Reminder  Tea with a ve\u2026  Sounds\n"
+                 u"1/31/2027               1    Bill Reminder      Rent            Sounds\n"_s);
+        const QByteArray party = "BEGIN:VCALENDAR\nBEGIN:VTODO\nDUE:20261220T100000\nSUMMARY:Party";
+        QCOMPARE(ctl(settings, u"import -"_s, party + "\nEND:VTODO\nEND:VCALENDAR").out,
+                 u"Added 1 reminder.\n"_s);
         QCOMPARE(reminderStoreViolation(settings), QString());
 
         // With a password, reading and deleting ask for it; adding does not.
@@ -125,9 +141,15 @@ private Q_SLOTS:
         QCOMPARE(ctl(settings, u"export --password-stdin "_s + exported, "Open Sesame\n").code, 0);
         QCOMPARE(QFile::permissions(exported) & ~(QFile::ReadUser | QFile::WriteUser),
                  QFile::ReadOwner | QFile::WriteOwner);
+        // A note damaged in the store is left out of an export, which says so.
+        settings.save(ReminderStore::recordSection(u"12/11/2026"_s, 1), u"Reminder"_s, u"\u0001"_s);
+        const Ran damaged = ctl(settings, u"export --password-stdin"_s, "Open Sesame\n");
+        QCOMPARE(
+            QString::number(damaged.code) + damaged.err.section(u';', 0, 0),
+            u"1pingalo-ctl: left out 1 reminder damaged in the store (number 1 of 12/11/2026)"_s);
     }
 
-    void twoToolsWritingAtOnceKeepTheStoreSound()
+    void twoToolsAtOnceASlowPipeAndAFullDisk()
     {
         QTemporaryDir dir;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -142,8 +164,15 @@ private Q_SLOTS:
             const QString file = dir.filePath(u"%1.ics"_s.arg(tool));
             writeFile(file, (text + u"END:VCALENDAR\r\n"_s).toUtf8());
             tools[tool].setProcessEnvironment(environment);
-            tools[tool].start(PINGALO_CTL ""_L1, {u"import"_s, file});
+            tools[tool].start(PINGALO_CTL ""_L1, {u"import"_s, tool ? u"-"_s : file});
         }
+        // The second reads a pipe that a slow writer fills.
+        const QByteArray piped = readFile(dir.filePath(u"1.ics"_s));
+        tools[1].write(piped.left(100));
+        tools[1].waitForBytesWritten();
+        QTest::qSleep(500);
+        tools[1].write(piped.mid(100));
+        tools[1].closeWriteChannel();
         for (QProcess &process : tools) {
             QVERIFY(process.waitForFinished(60'000));
             QCOMPARE(process.readAllStandardOutput(), "Added 300 reminders.\n");
@@ -151,6 +180,13 @@ private Q_SLOTS:
         SqliteSettingsStore store(dir.filePath(u"store.db"_s));
         QCOMPARE(ReminderStore(store).allLiveReminders()->size(), 600);
         QCOMPARE(reminderStoreViolation(store), QString());
+        // What cannot be written out is refused, with the reason.
+        QProcess full;
+        full.setProcessEnvironment(environment);
+        full.setStandardOutputFile(u"/dev/full"_s);
+        full.start(PINGALO_CTL ""_L1, {u"export"_s});
+        QVERIFY(full.waitForFinished() && full.exitCode() == 1);
+        QVERIFY(full.readAllStandardError().contains("standard output: No space left"));
     }
 };
 

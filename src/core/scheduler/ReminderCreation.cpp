@@ -6,9 +6,7 @@
 #include "core/store/SoundNames.h"
 #include "core/store/TextForms.h"
 #include "core/system/Clock.h"
-
-namespace {
-} // namespace
+#include "core/system/Cp1252.h"
 
 ReminderCreation::Result ReminderCreation::create(const Input &input, QString &billDate,
                                                   ReminderStore &store)
@@ -56,16 +54,42 @@ ReminderCreation::Result ReminderCreation::create(const Input &input, QString &b
     const auto scrambled = ScrambleText(TextForms::trimBlanks(input.noteText), QStringLiteral("1"));
     if (!scrambled) {
         result.outcome = Outcome::NoteNotHeld;
+        result.why = noteNotHeld(TextForms::trimBlanks(input.noteText));
         return result;
     }
     const ReminderRecord record{*scrambled, TextForms::trimBlanks(input.soundText),
-                                TextForms::trimBlanks(input.recurrenceText), result.time};
+                                TextForms::trimBlanks(input.recurrenceText), result.time,
+                                input.uid};
     const auto slot = store.appendReminder(result.day, record);
     if (!slot)
         return result;
     result.slot = *slot;
     result.outcome = Outcome::Stored;
     return result;
+}
+
+QString ReminderCreation::noteNotHeld(const QString &note)
+{
+    qsizetype at = 0;
+    if (ScrambleText(note, QStringLiteral("1"), &at))
+        return QString();
+    if (at >= note.size())
+        return QStringLiteral("The note has %L1 characters; a reminder note holds at most %L2.")
+            .arg(note.size())
+            .arg(kScrambleMaxLength);
+    const QString character = note.mid(at, note.at(at).isHighSurrogate() ? 2 : 1);
+    const QString quoted = QStringLiteral("\u201C") + character + QStringLiteral("\u201D");
+    if (Cp1252::code(note.at(at)) < 0)
+        return QStringLiteral("Its character %1, %2, is not one of Windows-1252, the only "
+                              "characters a reminder note holds.")
+            .arg(at + 1)
+            .arg(quoted);
+    return QStringLiteral("Its character %1, %2, cannot stand at that place: the note is "
+                          "scrambled by adding a key's code to each character's Windows-1252 "
+                          "code, and the sum must stay below 256, so %2 fits only at some places "
+                          "in a note.")
+        .arg(at + 1)
+        .arg(quoted);
 }
 
 QString ReminderCreation::message(Outcome outcome)

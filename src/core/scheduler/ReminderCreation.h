@@ -22,6 +22,7 @@ public:
         QString recurrenceText; // the recurrence box, as shown or typed
         QDate pickedDate;
         QTime pickedTime; // only its hour and minute count
+        QString uid;      // the calendar item it comes from, kept with it; or empty
     };
 
     enum class Outcome {
@@ -40,11 +41,16 @@ public:
         QString day;     // the day key used
         QString time;    // the time text used (empty for a bill reminder)
         qint64 slot = 0; // the slot the reminder took, once stored
+        QString why;     // NoteNotHeld: what in the note cannot be kept (noteNotHeld)
     };
 
     // `billDate` is the note maker's pending bill day (a day key, or empty);
     // the bill road empties it before anything else can refuse.
     static Result create(const Input &input, QString &billDate, ReminderStore &store);
+
+    // Why a note cannot be scrambled, naming the first character at fault and
+    // the limit it breaks, as a sentence; empty when it can be.
+    static QString noteNotHeld(const QString &note);
 
     // The status line and message of an outcome.
     static QString message(Outcome outcome);

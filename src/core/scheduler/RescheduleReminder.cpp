@@ -26,6 +26,7 @@ std::optional<CopiedSlot> RescheduleReminder(ReminderStore &store, const QString
         // A slot deleted meanwhile reads as a hole: keep the name the caller read.
         copy.recurrence = fired->isHole() ? recurrence : fired->recurrence;
         copy.time = time;
+        copy.uid = fired->uid; // the same reminder, a step on
         slot = store.appendCopy(nextDay, copy);
         return slot.has_value();
     });

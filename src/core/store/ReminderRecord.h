@@ -6,11 +6,14 @@
 
 // One stored reminder: the values of one slot of one day. `reminder` is the
 // note as stored (scrambled); a record whose `reminder` is empty is a hole.
+// `uid` names the calendar item it came from or went out as (empty: none
+// yet); it is stored only when there is one.
 struct ReminderRecord {
     QString reminder;
     QString sound;
     QString recurrence;
     QString time;
+    QString uid = {};
 
     // The text shown for a note that cannot be unscrambled (a hand-edited
     // store): the reminder itself still comes up and can be listed and deleted.

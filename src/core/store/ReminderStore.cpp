@@ -30,6 +30,15 @@ void setRecordValue(ReminderRecord &record, const QString &name, const QString &
         record.recurrence = value;
     else if (name == ReminderStore::kTime)
         record.time = value;
+    else if (name == ReminderStore::kUid)
+        record.uid = value;
+}
+
+// The same reminder, whatever UID either carries.
+bool sameValues(ReminderRecord a, const ReminderRecord &b)
+{
+    a.uid = b.uid;
+    return a == b;
 }
 
 // The live records among the values of a tree read below the day index, in
@@ -191,7 +200,8 @@ bool ReminderStore::saveRecord(const QString &section, const ReminderRecord &rec
     return m_store.save(section, kReminder, record.reminder) &&
            m_store.save(section, kSound, record.sound) &&
            m_store.save(section, kRecurrance, record.recurrence) &&
-           m_store.save(section, kTime, record.time);
+           m_store.save(section, kTime, record.time) &&
+           (record.uid.isEmpty() || m_store.save(section, kUid, record.uid));
 }
 
 std::optional<qint64> ReminderStore::append(const QString &day, const ReminderRecord &record,
@@ -252,13 +262,28 @@ ReminderStore::ListedDelete ReminderStore::deleteListed(const QString &day, qint
     bool gone = false;
     const bool done = m_store.transaction([&] {
         const auto now = readRecord(day, slot);
-        if (now && *now != listed)
+        if (now && !sameValues(*now, listed))
             return gone = true;
         return now && deleteFromList(day, QString::number(slot));
     });
     if (!done)
         return ListedDelete::Failed;
     return gone ? ListedDelete::Gone : ListedDelete::Deleted;
+}
+
+bool ReminderStore::keepUids(const QList<LiveReminder> &named)
+{
+    return m_store.transaction([&] {
+        for (const LiveReminder &r : named) {
+            const auto now = readRecord(r.day, r.slot);
+            if (!now)
+                return false;
+            if (!now->isHole() && now->uid.isEmpty() && sameValues(*now, r.record) &&
+                !m_store.save(recordSection(r.day, r.slot), kUid, r.record.uid))
+                return false;
+        }
+        return true;
+    });
 }
 
 bool ReminderStore::deleteRecord(const QString &day, qint64 slot)

@@ -20,7 +20,8 @@ Q_DECLARE_TYPEINFO(LiveReminder, Q_RELOCATABLE_TYPE);
 //                             day key, holding the day's slot count
 //   Reminders\<day>           "NumReminders" (highest slot issued) and
 //                             "NumViewed" (slots consumed; absent means 0)
-//   Reminders\<day>\<slot>    "Reminder", "Sound", "Recurrance", "Time"
+//   Reminders\<day>\<slot>    "Reminder", "Sound", "Recurrance", "Time", and
+//                             "UID" when the reminder has one
 //
 // Slots count from 1 and are never reused; removing a record leaves a hole.
 // Each write operation below is one transaction: it lands whole or not at
@@ -39,6 +40,7 @@ public:
     static inline const QString kSound = QStringLiteral("Sound");
     static inline const QString kRecurrance = QStringLiteral("Recurrance");
     static inline const QString kTime = QStringLiteral("Time");
+    static inline const QString kUid = QStringLiteral("UID");
 
     explicit ReminderStore(SettingsStore &store)
         : m_store(store)
@@ -84,11 +86,14 @@ public:
     // Deletes a slot as the list viewer does: "NumViewed" + 1, then the record.
     bool deleteFromList(const QString &day, const QString &slot);
     // Deletes, as deleteFromList does, a slot read earlier while it still holds
-    // `listed`. One that came up, went, or holds another reminder since (a day
-    // removed and begun again reuses its numbers) is left alone, counted no
-    // more, and is Gone.
+    // `listed` (its UID aside). One that came up, went, or holds another
+    // reminder since (a day removed and begun again reuses its numbers) is
+    // left alone, counted no more, and is Gone.
     enum class ListedDelete { Deleted, Gone, Failed };
     ListedDelete deleteListed(const QString &day, qint64 slot, const ReminderRecord &listed);
+    // Gives each of `named` that still holds its reminder (read earlier,
+    // without a UID) the UID it now carries, in one transaction.
+    bool keepUids(const QList<LiveReminder> &named);
     // Deletes a record without counting it (the look-back of past days).
     bool deleteRecord(const QString &day, qint64 slot);
     // Removes a whole day: its section with all records, then its index value.

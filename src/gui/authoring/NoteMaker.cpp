@@ -176,7 +176,10 @@ void NoteMaker::PingaloBttn_Click()
     switch (result.outcome) {
     case Outcome::Stored:
         return;
-    case Outcome::NoteNotHeld:
+    case Outcome::NoteNotHeld: // the error message, then what in the note is at fault
+        MessageBoxes::critical(this, ReminderCreation::message(result.outcome) +
+                                         QStringLiteral("\n\n") + result.why);
+        return;
     case Outcome::Failed:
         MessageBoxes::critical(this, ReminderCreation::message(result.outcome));
         return;

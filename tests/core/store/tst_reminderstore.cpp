@@ -34,10 +34,12 @@ private Q_SLOTS:
                                     {u"Time"_s, u"3:05:00 PM"_s}}));
         QCOMPARE(settings.get(u"Reminders"_s, kDay), u"2"_s); // NumReminders alike: checked below
 
-        // The copy of a recurring reminder writes the count first but lands the same.
-        QCOMPARE(store.appendCopy(kDay, record(u"c"_s)), 3);
+        // The copy of a recurring reminder writes the count first but lands the same, UID and all.
+        ReminderRecord copy = record(u"c"_s);
+        copy.uid = u"c@example.com"_s;
+        QCOMPARE(store.appendCopy(kDay, copy), 3);
         QCOMPARE(settings.get(u"Reminders"_s, kDay), u"3"_s);
-        QCOMPARE(store.readRecord(kDay, 3)->reminder, u"c"_s);
+        QCOMPARE(*store.readRecord(kDay, 3), copy);
         QCOMPARE(reminderStoreViolation(settings), QString());
 
         // Holes are skipped and their slots never reused.

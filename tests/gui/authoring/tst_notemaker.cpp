@@ -109,7 +109,9 @@ private Q_SLOTS:
         w->NoteEdit->setPlainText(u"Snow \u2603 day"_s);
         const auto error = press(f);
         QCOMPARE(error.icon, QMessageBox::Critical);
-        QVERIFY2(error.text.contains(u"could not be created"_s), qPrintable(error.text));
+        QVERIFY2(error.text.contains(u"could not be created"_s) &&
+                     error.text.contains(u"\n\nIts character 6, \u201C\u2603\u201D, is not one"_s),
+                 qPrintable(error.text));
         QCOMPARE(f.store.sectionCount(), 0); // scrambled before the first write
 
         w->NoteEdit->setPlainText(u"Snow day"_s);
