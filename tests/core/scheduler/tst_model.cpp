@@ -52,7 +52,7 @@ qint64 minutes(const QDateTime &from, const QDateTime &to)
 }
 
 struct Item {
-    QString note, recurrence, sound;
+    QString note, recurrence, sound, uid;
     QDate day;
     QTime time;   // invalid: due all day (a bill reminder)
     qint64 order; // slot order within a day: later appends come later
@@ -318,6 +318,7 @@ private:
         item.note = u"note %1"_s.arg(++m_notes);
         item.recurrence = kRecurrences.at(m_random.bounded(int(kRecurrences.size())));
         item.sound = m_random.bounded(2) ? u"BEEP"_s : u"Sounds"_s;
+        item.uid = m_random.bounded(2) ? u"uid-%1@example.com"_s.arg(m_notes) : QString();
         const int when = m_random.bounded(5);
         if (when < 2) { // this very minute, the next few or the next hours
             const QDateTime at = now.addSecs(60 * m_random.bounded(when ? 180 : 4));
@@ -338,7 +339,8 @@ private:
                                             item.time.toString(u"h:mm"_s), item.recurrence);
         m_store.appendReminder(TextForms::dayKey(item.day),
                                {*ScrambleText(item.note, u"1"_s), item.sound, item.recurrence,
-                                item.time.isValid() ? TextForms::timeText(item.time) : QString()});
+                                item.time.isValid() ? TextForms::timeText(item.time) : QString(),
+                                item.uid});
         m_model.append(item);
     }
 
@@ -405,13 +407,16 @@ private:
                                                           m_model.events.join(u"\n  "_s));
         QStringList stored, modelled;
         for (const LiveReminder &r : m_store.allLiveReminders().value_or(QList<LiveReminder>()))
-            stored << QStringList{r.record.shownNote(), r.day, r.record.time, r.record.recurrence,
-                                  r.record.sound}
+            stored << QStringList{r.record.shownNote(), r.day,          r.record.time,
+                                  r.record.recurrence,  r.record.sound, r.record.uid}
                           .join(u'|');
         for (const Item &i : std::as_const(m_model.items))
-            modelled << QStringList{i.note, TextForms::dayKey(i.day),
+            modelled << QStringList{i.note,
+                                    TextForms::dayKey(i.day),
                                     i.time.isValid() ? TextForms::timeText(i.time) : QString(),
-                                    i.recurrence, i.sound}
+                                    i.recurrence,
+                                    i.sound,
+                                    i.uid}
                             .join(u'|');
         stored.sort();
         modelled.sort();
