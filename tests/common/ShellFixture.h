@@ -18,10 +18,8 @@
 // and help are looked for after "Locale" (empty until a test fills them).
 struct ShellFixture {
     explicit ShellFixture(const QString &commandLine = QString(),
-                          const QDateTime &start = QDateTime(QDate(2026, 12, 4), QTime(10, 5, 20)),
                           const QString &runtime = QString())
-        : clock(start)
-        , form({store, sound, files, commandLine, runtime.isEmpty() ? runtimeDir.path() : runtime})
+        : form({store, sound, files, commandLine, runtime.isEmpty() ? runtimeDir.path() : runtime})
         , ended(&form, &AForm::ended)
     {
     }
@@ -31,17 +29,18 @@ struct ShellFixture {
         program.setStoredPassword(*ScrambleText(password, QStringLiteral("1")));
     }
 
-    void addToday(const QString &time, const QString &note,
-                  const QString &sound = QStringLiteral("BEEP"),
-                  const QString &recurrence = QStringLiteral("One-Time Reminder"))
+    // A reminder of today, or of `days` days from today.
+    void add(const QString &time, const QString &note,
+             const QString &sound = QStringLiteral("BEEP"),
+             const QString &recurrence = QStringLiteral("One-Time Reminder"), int days = 0)
     {
         reminders.appendReminder(
-            TextForms::dayKey(Clock::today()),
+            TextForms::dayKey(Clock::today().addDays(days)),
             {*ScrambleText(note, QStringLiteral("1")), sound, recurrence, time});
     }
 
     QTemporaryDir runtimeDir;
-    TestClock clock;
+    TestClock clock{QDateTime(QDate(2026, 12, 4), QTime(10, 5, 20))};
     MemorySettingsStore store;
     ProgramSettings program{store};
     ReminderStore reminders{store};
