@@ -1,15 +1,10 @@
 #pragma once
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QInputDialog>
-#include <QMessageBox>
-#include <QPointer>
-#include <QStringList>
-#include <QTimer>
+#include <QtWidgets>
 #include <functional>
 
 // Answers modal windows from inside their own event loops, as a user would.
+// (With every widget type, for the tests to use.)
 
 // Runs `answer` once on the first modal window of type Window, polling every few
 // milliseconds from the event loop that shows it. The wait ends unanswered when

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ModalHelpers.h"
 #include "RecordingSoundOutput.h"
 #include "TestClock.h"
 #include "core/store/MemorySettingsStore.h"
@@ -11,17 +12,6 @@
 #include "gui/authoring/ChoiceBox.h"
 #include "gui/authoring/NoteMaker.h"
 #include "gui/shell/OwnedWindows.h"
-
-#include <QAction>
-#include <QCheckBox>
-#include <QDateEdit>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QTimeEdit>
-#include <QTimer>
 
 // The controls placed on `parent` of which one lies outside it or over the other (a
 // group box only draws a frame around others), or the empty text.

@@ -1,19 +1,28 @@
 #pragma once
 
+#include "ModalHelpers.h"
 #include "RecordingSoundOutput.h"
 #include "TestClock.h"
+#include "core/scheduler/Scheduler.h"
 #include "core/store/MemorySettingsStore.h"
 #include "core/store/ProgramSettings.h"
 #include "core/store/ReminderStore.h"
 #include "core/store/ScrambleText.h"
 #include "core/store/TextForms.h"
 #include "core/system/ProgramFiles.h"
+#include "gui/alerts/Reminders.h"
+#include "gui/alerts/Sounds.h"
+#include "gui/list/Editor.h"
+#include "gui/password/PassFormEnter.h"
+#include "gui/password/PassFormLock.h"
+#include "gui/platform/TrayIcon.h"
 #include "gui/shell/AForm.h"
+#include "gui/shell/HelpModule.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
-// The hidden main form over a memory store, a recording sound output, a test
+// The hidden main form (with the types of the windows it owns, for the tests to
+// use) over a memory store, a recording sound output, a test
 // clock and a runtime folder of its own, which holds the folders where sounds
 // and help are looked for after "Locale" (empty until a test fills them).
 struct ShellFixture {

@@ -1,24 +1,12 @@
 // Which file a sound name plays and how, and the reminder window: every way of
 // dismissing it stops the sound, ends the modal showing and lets the scheduler
 // run again; Snooze does that and brings the reminder up again later.
-#include "ModalHelpers.h"
-#include "RecordingSoundOutput.h"
 #include "ShellFixture.h"
 #include "TestRegistry.h"
-#include "core/scheduler/Scheduler.h"
-#include "gui/alerts/Reminders.h"
-#include "gui/alerts/Sounds.h"
-#include "gui/list/Editor.h"
 #include "gui/platform/LazySoundOutput.h"
 #include "sound/QtSoundOutput.h"
 
-#include <QComboBox>
-#include <QPlainTextEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QSoundEffect>
-#include <QTreeView>
 
 const QString kSnds = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/");
 

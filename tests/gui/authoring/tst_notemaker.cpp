@@ -12,8 +12,6 @@
 #include "gui/password/PassFormCreate.h"
 #include "gui/shell/About.h"
 
-#include <QAbstractItemView>
-
 using B = QMessageBox::StandardButton;
 
 namespace {

@@ -1,20 +1,10 @@
 // The list viewer: what it lists, deleting and viewing a row, sorting, the help,
 // and a reminder that comes due while a viewed one is on screen.
-#include "ModalHelpers.h"
 #include "SchedulerFixture.h"
 #include "ShellFixture.h"
 #include "TestRegistry.h"
 #include "core/system/ProgramFiles.h"
-#include "gui/alerts/Reminders.h"
-#include "gui/list/Editor.h"
-#include "gui/shell/HelpModule.h"
 #include "gui/shell/HelpWindow.h"
-
-#include <QAction>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTreeView>
 
 namespace {
 const QDate kToday(2026, 12, 4);

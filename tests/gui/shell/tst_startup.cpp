@@ -1,24 +1,10 @@
 // The start-up roads of the main form, the single instance, and shutdown.
-#include "ModalHelpers.h"
 #include "ShellFixture.h"
 #include "TestFiles.h"
 #include "TestRegistry.h"
-#include "core/scheduler/Scheduler.h"
-#include "gui/alerts/Reminders.h"
-#include "gui/list/Editor.h"
-#include "gui/password/PassFormEnter.h"
-#include "gui/password/PassFormLock.h"
-#include "gui/platform/TrayIcon.h"
 #include "gui/shell/SplashScreen.h"
 
-#include <QAction>
-#include <QDir>
-#include <QLineEdit>
 #include <QLocalSocket>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QSysInfo>
-#include <QTest>
 
 class TstStartup : public QObject {
     Q_OBJECT

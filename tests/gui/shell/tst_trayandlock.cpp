@@ -1,34 +1,13 @@
 // The tray icon's clicks and menu, lock-down and its unlock window, the About
 // box and the help.
-#include "ModalHelpers.h"
 #include "ShellFixture.h"
 #include "TestRegistry.h"
-#include "core/scheduler/Scheduler.h"
 #include "core/store/SoundNames.h"
-#include "gui/alerts/Reminders.h"
-#include "gui/alerts/Sounds.h"
 #include "gui/authoring/NoteMaker.h"
 #include "gui/authoring/SettingsMenu.h"
-#include "gui/list/Editor.h"
-#include "gui/password/PassFormEnter.h"
-#include "gui/password/PassFormLock.h"
 #include "gui/platform/TrayClickDecoder.h"
-#include "gui/platform/TrayIcon.h"
 #include "gui/shell/About.h"
-#include "gui/shell/HelpModule.h"
 #include "gui/shell/HelpWindow.h"
-
-#include <QAction>
-#include <QDesktopServices>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTest>
-#include <QTextBrowser>
 
 class TstTrayAndLock : public QObject {
     Q_OBJECT
