@@ -30,12 +30,12 @@ private Q_SLOTS:
         // The copy of a recurring reminder writes the count first but lands the same.
         QCOMPARE(store.appendReminder(kDay, record(u"a"_s)), 1);
         QCOMPARE(store.appendCopy(kDay, record(u"a"_s)), 2); // same note, own slot
+        // clang-format off
         for (qint64 slot : {1, 2})
             QCOMPARE(*settings.listValues(ReminderStore::recordSection(kDay, slot)),
-                     (QList<StoreValue>{{u"Reminder"_s, u"a"_s},
-                                        {u"Sound"_s, u"BEEP"_s},
-                                        {u"Recurrance"_s, u"One-Time Reminder"_s},
-                                        {u"Time"_s, u"3:05:00 PM"_s}}));
+                     (QList<StoreValue>{{u"Reminder"_s, u"a"_s}, {u"Sound"_s, u"BEEP"_s},
+                                        {u"Recurrance"_s, u"One-Time Reminder"_s}, {u"Time"_s, u"3:05:00 PM"_s}}));
+        // clang-format on
         QCOMPARE(settings.get(u"Reminders"_s, kDay), u"2"_s);
         // Holes are skipped and their slots never reused; a record whose note is empty is
         // a hole even with its other values.

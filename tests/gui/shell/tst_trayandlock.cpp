@@ -46,16 +46,13 @@ private Q_SLOTS:
         // A single click, one too late for a pair, a pair, a third click afresh; the
         // other buttons; then a host that decodes double-clicks itself: click,
         // double-click, click.
-        const std::tuple<E, int, A> clicks[] = {{E::Trigger, 1000, A::Nothing},
-                                                {E::Trigger, 1500, A::Nothing},
-                                                {E::Trigger, 1800, A::DoubleClick},
-                                                {E::Trigger, 2000, A::Nothing},
-                                                {E::Context, 5000, A::Menu},
-                                                {E::Middle, 5100, A::Nothing},
-                                                {E::Other, 5200, A::Nothing},
-                                                {E::Trigger, 9000, A::Nothing},
-                                                {E::DoubleClick, 9100, A::DoubleClick},
-                                                {E::Trigger, 9150, A::Nothing}};
+        // clang-format off
+        const std::tuple<E, int, A> clicks[] = {
+            {E::Trigger, 1000, A::Nothing}, {E::Trigger, 1500, A::Nothing},
+            {E::Trigger, 1800, A::DoubleClick}, {E::Trigger, 2000, A::Nothing},
+            {E::Context, 5000, A::Menu}, {E::Middle, 5100, A::Nothing}, {E::Other, 5200, A::Nothing},
+            {E::Trigger, 9000, A::Nothing}, {E::DoubleClick, 9100, A::DoubleClick}, {E::Trigger, 9150, A::Nothing}};
+        // clang-format on
         for (const auto &[event, ms, act] : clicks)
             QVERIFY2(d.decode(event, ms) == act, qPrintable(QString::number(ms)));
     }
@@ -78,8 +75,8 @@ private Q_SLOTS:
         MessageRecorder messages;
         Q_EMIT f.form.tray().doubleClicked();
         QCOMPARE(messages.texts(), QStringList({u"No immediate reminders."_s}));
-        QCOMPARE(messages.messages.first().icon, QMessageBox::Information);
-        QCOMPARE(f.form.scheduler().ManualCheck(), 0);
+        QVERIFY(messages.messages.first().icon == QMessageBox::Information &&
+                f.form.scheduler().ManualCheck() == 0);
     }
 
     void whileAWindowWaitsTheTrayBringsItToTheFront()
@@ -136,16 +133,16 @@ private Q_SLOTS:
         QVERIFY(messages.messages.isEmpty());
         lock->Command1->click();
         QCOMPARE(messages.texts(), QStringList({u"The password you entered is incorrect."_s}));
-        QVERIFY(lock->isVisible() && lock->PasswordIn->text() == u"nope"_s);
-        QVERIFY(f.form.LockItem->isChecked());
+        QVERIFY(lock->isVisible() && lock->PasswordIn->text() == u"nope"_s &&
+                f.form.LockItem->isChecked());
         f.form.Picture1_RightPress(); // brought up again: with an empty box
         QVERIFY(lock->PasswordIn->text().isEmpty());
 
         lock->PasswordIn->setText(u"pw"_s);
         lock->Command1->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!f.form.passFormLock() && !f.form.LockItem->isChecked());
-        QCOMPARE(f.form.unlockFlag(), 1);
+        QVERIFY(!f.form.passFormLock() && !f.form.LockItem->isChecked() &&
+                f.form.unlockFlag() == 1);
         QVERIFY(menuComes(f));
 
         // Locked again, the unlock window up, and the note maker left open removes the
@@ -155,8 +152,8 @@ private Q_SLOTS:
         f.form.NoteMakerItem_Click();
         messages.buttons = {QMessageBox::Yes};
         f.form.noteMaker()->settingsMenu()->EnablePassItem->trigger();
-        QVERIFY(!f.form.LockItem->isChecked() && !f.form.LockItem->isEnabled());
-        QCOMPARE(f.form.unlockFlag(), 1);
+        QVERIFY(!f.form.LockItem->isChecked() && !f.form.LockItem->isEnabled() &&
+                f.form.unlockFlag() == 1);
         QTRY_VERIFY(!f.form.passFormLock());
         f.add(u"10:07:00 AM"_s, u"next"_s);
         QString shown;
@@ -178,9 +175,9 @@ private Q_SLOTS:
         // A double-click while locked opens the password gate, not the unlock window.
         Q_EMIT f.form.tray().doubleClicked();
         PassFormEnter *gate = f.form.passFormEnter();
-        QVERIFY(gate->isVisible() && !gate->isModal() && !f.form.passFormLock());
         // Not the password given at start-up: the box is empty, and OK is a wrong password.
-        QVERIFY(gate->PasswordIn->text().isEmpty());
+        QVERIFY(gate->isVisible() && !gate->isModal() && !f.form.passFormLock() &&
+                gate->PasswordIn->text().isEmpty());
         QCOMPARE(gate->findChild<QLabel *>(u"Label1"_s)->text(), u"Password:"_s);
         MessageRecorder messages;
         whenModal<PassFormEnter>([](PassFormEnter *again) {
@@ -189,9 +186,8 @@ private Q_SLOTS:
         });
         gate->Command1->click();
         QCOMPARE(messages.texts(), QStringList({u"The password you entered is incorrect."_s}));
-        QCOMPARE(f.form.unlockFlag(), 1);
-        QVERIFY(f.form.LockItem->isChecked()); // still locked down
-        QVERIFY(menuComes(f));                 // ... but the menu is back
+        QVERIFY(f.form.unlockFlag() == 1 && f.form.LockItem->isChecked()); // still locked down
+        QVERIFY(menuComes(f)); // ... but the menu is back
         f.form.LockItem->trigger();
         QVERIFY(!f.form.LockItem->isChecked() && f.form.unlockFlag() == 1);
     }
