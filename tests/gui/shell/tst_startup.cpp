@@ -138,6 +138,7 @@ private Q_SLOTS:
         later(u"--list"_s);
         later(u"--check"_s);
         QTRY_COMPARE(messages.texts().last(), u"No immediate reminders."_s);
+        QCOMPARE(messages.messages.last().icon, QMessageBox::Information);
         QVERIFY(first.form.editor()->isVisible());
         first.form.editor()->close();
         first.setPassword(u"pw"_s);

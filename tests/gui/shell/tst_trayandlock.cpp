@@ -70,13 +70,8 @@ private Q_SLOTS:
                               u"&Help Contents"_s, u"&About Pingalo!"_s, u"-"_s, u"&Exit"_s}));
         QCOMPARE(f.form.mnuFile->defaultAction(), f.form.CheckItem);
         QVERIFY(menuComes(f));
-
-        // A double-click on a day without reminders: the manual check's message.
-        MessageRecorder messages;
-        Q_EMIT f.form.tray().doubleClicked();
-        QCOMPARE(messages.texts(), QStringList({u"No immediate reminders."_s}));
-        QVERIFY(messages.messages.first().icon == QMessageBox::Information &&
-                f.form.scheduler().ManualCheck() == 0);
+        // (A double-click's check, and its message: the end-to-end tests, and the start-up
+        // test's --check handed over, which runs the same menu item.)
     }
 
     void whileAWindowWaitsTheTrayBringsItToTheFront()
