@@ -171,7 +171,11 @@ def prepare():
                  "benchmarks", "resources"]:
         source = os.path.join(ROOT, part)
         target = os.path.join(TREE, part)
-        (shutil.copytree if os.path.isdir(source) else shutil.copy2)(source, target)
+        # Fresh times, so that no object built from an earlier run's mutant looks newer.
+        if os.path.isdir(source):
+            shutil.copytree(source, target, copy_function=shutil.copy)
+        else:
+            shutil.copy(source, target)
     configure = ["cmake", "-S", TREE, "-B", BUILD, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Debug",
                  "-DCMAKE_CXX_FLAGS=-O0 -g0"]
     result = run(configure)
