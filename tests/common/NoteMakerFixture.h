@@ -68,8 +68,9 @@ struct NoteMakerFixture {
                            [this, showHelp](QWidget *o) {
                                OwnedWindows::showList({reminders, alerts, showHelp}, o);
                            },
-                           [this](QWidget *o) { return OwnedWindows::setPassword(program, o); },
-                           {}},
+                           {[this](QWidget *o) { return OwnedWindows::setPassword(program, o); },
+                            {},
+                            [](QWidget *) { return false; }}},
                           &owner);
         window->show();
     }

@@ -62,6 +62,7 @@ std::optional<QDateTime> Scheduler::loadSlot(const LiveReminder &slot)
     m_fields.time = slot.record.time;
     m_fields.recurrence = slot.record.recurrence;
     m_fields.sound = slot.record.sound;
+    m_fields.uid = slot.record.uid;
     // The due moment: the day at its time, or the day alone for a bill reminder.
     // A "Time" that is not a time gives no moment: such a slot is never due by
     // the clock, and comes up through the look-back of a later day instead.
@@ -118,8 +119,8 @@ void Scheduler::FireReminder(const QString &day)
     // deletions would let the day be removed with a live reminder in it.
     if (m_store.consumeSlot(day, m_fields.slot, m_fields.viewed))
         ++m_fields.viewed;
-    waitForOk(
-        ReminderRecord{m_fields.storedNote, m_fields.sound, m_fields.recurrence, m_fields.time});
+    waitForOk(ReminderRecord{m_fields.storedNote, m_fields.sound, m_fields.recurrence,
+                             m_fields.time, m_fields.uid});
 }
 
 void Scheduler::showReminder(const QString &text, const QString &sound)
@@ -152,6 +153,7 @@ void Scheduler::Timer1_Timer()
 {
     if (m_stopped)
         return;
+    m_host.syncStore();
     const QDateTime now = wallMinute(Clock::now());
     if (m_host.isLockedDown()) {
         // What comes due during lock-down waits in the store.
@@ -234,6 +236,7 @@ void Scheduler::StartReminderCheck()
 
 void Scheduler::CheckImmediateReminders()
 {
+    m_host.syncStore();
     CheckMissedReminders();
     if (m_stopped) {
         m_manualCheck = 0;

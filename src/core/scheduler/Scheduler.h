@@ -98,6 +98,7 @@ private:
         qint64 count = 0;
         QString recurrence;
         QString sound;
+        QString uid;
         qint64 viewed = 0;
         // The first minute of a pass of the due check (fireDueSpan).
         std::optional<QDateTime> spanFrom;

@@ -34,4 +34,7 @@ public:
     virtual void showNoImmediateReminders() = 0;
     // The program's whole argument text, without its own path.
     virtual QString commandLine() const = 0;
+    // Brings the store up to date with what changed elsewhere (the calendar
+    // folder), before a tick or a check reads it. Nothing by default.
+    virtual void syncStore() {}
 };
