@@ -60,8 +60,8 @@ int Ctl::sync(const QStringList &arguments)
                                      "sets one"));
     const CalendarSync::Report report = sync.merge();
     if (!report.folderThere)
-        return refuse(QStringLiteral("the calendar folder %1 cannot be read, or is empty after "
-                                     "holding items (a disk not mounted?): nothing was done")
+        return refuse(QStringLiteral("the calendar folder %1 is not there or cannot be read (a "
+                                     "disk not mounted?): nothing was done")
                           .arg(*folder));
     const QStringList lines = report.lines();
     for (const QString &line : lines)

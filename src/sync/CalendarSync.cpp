@@ -260,11 +260,6 @@ CalendarSync::Report CalendarSync::run(const QString &answeredUid, const QDateTi
             seen.insert(v.name, *s);
             uidOfFile.insert(s->file, v.name);
         }
-    // A folder that turns up empty after holding items is taken for a disk not mounted.
-    if (files->isEmpty() && !uidOfFile.isEmpty()) {
-        report.folderThere = false;
-        return report;
-    }
 
     // The store: every reminder named by a UID of its own (given now to those without one).
     QHash<QString, LiveReminder> stored;

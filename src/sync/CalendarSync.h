@@ -33,9 +33,8 @@ struct CalendarItem;
 // (acknowledge). An item without a DISPLAY or AUDIO alarm is an event, not a
 // reminder, and is left alone. A file that cannot be read, or holds an item a
 // reminder cannot be made of, is never deleted and takes nothing from the
-// store: its reason is said once. A folder that is not there, or turns up
-// empty after holding items (a disk not mounted), takes nothing either: the
-// merge waits for it.
+// store: its reason is said once. A folder that is not there (a disk not
+// mounted) takes nothing either: the merge waits for it.
 class CalendarSync {
 public:
     // What one merge did.

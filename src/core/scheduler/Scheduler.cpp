@@ -119,8 +119,9 @@ void Scheduler::FireReminder(const QString &day)
     // deletions would let the day be removed with a live reminder in it.
     if (m_store.consumeSlot(day, m_fields.slot, m_fields.viewed))
         ++m_fields.viewed;
-    waitForOk(ReminderRecord{m_fields.storedNote, m_fields.sound, m_fields.recurrence,
-                             m_fields.time, m_fields.uid});
+    waitForOk(LiveReminder{day, m_fields.slot,
+                           ReminderRecord{m_fields.storedNote, m_fields.sound, m_fields.recurrence,
+                                          m_fields.time, m_fields.uid}});
 }
 
 void Scheduler::showReminder(const QString &text, const QString &sound)
@@ -129,7 +130,7 @@ void Scheduler::showReminder(const QString &text, const QString &sound)
     m_host.playSound(sound);
 }
 
-void Scheduler::waitForOk(const std::optional<ReminderRecord> &due)
+void Scheduler::waitForOk(const std::optional<LiveReminder> &due)
 {
     // A check's window may come up while minutes skipped by a jump of the
     // clock wait for the next tick to catch them up: those stay to be caught up.
@@ -299,7 +300,7 @@ void Scheduler::CheckMissedReminders()
             if (!Recurrence::isOneTime(m_fields.recurrence))
                 RescheduleReminder(m_store, day, slot.slot, m_fields.storedNote, m_fields.time,
                                    m_fields.recurrence, Clock::today());
-            waitForOk(slot.record);
+            waitForOk(slot);
             m_store.deleteRecord(day, slot.slot);
             // As the tick does: what the window waited on may have changed.
             slots = liveSlotsAfter(day, slot.slot);

@@ -126,7 +126,7 @@ private:
     void showReminder(const QString &text, const QString &sound);
     // Shows the reminder window modally, with the timer off until its OK;
     // `due` is the record that came due (SchedulerHost::showReminderWindow).
-    void waitForOk(const std::optional<ReminderRecord> &due);
+    void waitForOk(const std::optional<LiveReminder> &due);
 
     ReminderStore &m_store;
     ProgramSettings &m_settings;

@@ -453,11 +453,11 @@ void AForm::setReminderText(const QString &text)
     reminders()->ReminderText->setPlainText(shown);
 }
 
-void AForm::showReminderWindow(const std::optional<ReminderRecord> &due)
+void AForm::showReminderWindow(const std::optional<LiveReminder> &due)
 {
-    reminders()->showModal(due);
+    reminders()->showModal(due ? std::optional(due->record) : std::nullopt);
     if (due)
-        m_folderSync->answered(due->uid);
+        m_folderSync->answered(*due);
 }
 
 void AForm::syncStore()

@@ -117,7 +117,7 @@ public:
 
     // SchedulerHost
     void setReminderText(const QString &text) override;
-    void showReminderWindow(const std::optional<ReminderRecord> &due) override;
+    void showReminderWindow(const std::optional<LiveReminder> &due) override;
     bool reminderWindowBusy() const override;
     void playSound(const QString &name) override;
     bool isLockedDown() const override;

@@ -2,6 +2,7 @@
 
 #include "core/store/ProgramSettings.h"
 #include "core/store/ReminderStore.h"
+#include "core/store/TextForms.h"
 #include "core/system/Clock.h"
 #include "gui/platform/MessageBoxes.h"
 
@@ -39,10 +40,13 @@ void FolderSync::mergeNow()
     watch();
 }
 
-void FolderSync::answered(const QString &uid)
+void FolderSync::answered(const LiveReminder &due)
 {
-    if (!uid.isEmpty() && m_mayMerge())
-        said(m_sync.acknowledge(uid, Clock::now()));
+    if (due.record.uid.isEmpty() || !m_mayMerge())
+        return;
+    const QDateTime moment(TextForms::parseDate(due.day).value_or(QDate()),
+                           TextForms::parseTime(due.record.time).value_or(QTime(0, 0)));
+    said(m_sync.acknowledge(due.record.uid, std::max(Clock::now(), moment)));
 }
 
 bool FolderSync::choose(QWidget *owner)

@@ -32,8 +32,10 @@ public:
     ~FolderSync() override;
 
     void mergeNow();
-    // The reminder of this UID was answered in the reminder window.
-    void answered(const QString &uid);
+    // A reminder that came due was answered in the reminder window: its
+    // occurrence is done, even one that came up before its minute (a check
+    // of the current hour).
+    void answered(const LiveReminder &due);
     // "Calendar Folder...": a folder dialog over `owner`; choosing none
     // switches the folder off. Gives whether a folder is set afterwards.
     bool choose(QWidget *owner);
