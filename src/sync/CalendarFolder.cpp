@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -87,15 +87,32 @@ std::optional<QByteArray> CalendarFolder::read(const QString &name, QString *err
 
 bool CalendarFolder::write(const QString &name, const QByteArray &content, QString *error) const
 {
-    QSaveFile file(m_path + QLatin1Char('/') + name);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly) ||
-        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        file.write(content) != content.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
+    const QByteArray target = QFile::encodeName(m_path + QLatin1Char('/') + name);
+    const QByteArray temporary = QFile::encodeName(m_path + QStringLiteral("/.") + name +
+                                                   QStringLiteral(".part"));
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    bool written = fd >= 0;
+    for (qsizetype done = 0; written && done < content.size();) {
+        const ssize_t n = ::write(fd, content.constData() + done, size_t(content.size() - done));
+        written = n > 0 || (n < 0 && errno == EINTR);
+        done += std::max<ssize_t>(n, 0);
     }
-    return true;
+    if (fd >= 0 && ::close(fd) != 0)
+        written = false;
+    if (written && ::rename(temporary.constData(), target.constData()) == 0)
+        return true;
+    *error = QString::fromLocal8Bit(std::strerror(errno));
+    ::unlink(temporary.constData());
+    return false;
+}
+
+void CalendarFolder::flush() const
+{
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::syncfs(fd);
+        ::close(fd);
+    }
 }
 
 bool CalendarFolder::remove(const QString &name) const

@@ -40,7 +40,12 @@ public:
     // An item file's content; none, with the reason, when it cannot be read or
     // is larger than kMaxItemSize.
     std::optional<QByteArray> read(const QString &name, QString *error) const;
+    // Writes an item whole: a hidden temporary file, renamed over the item's
+    // name. Not yet on the disk: flush() puts every write there.
     bool write(const QString &name, const QByteArray &content, QString *error) const;
+    // Puts what was written on the disk (one sync of the folder's file system
+    // for many items, rather than one for each).
+    void flush() const;
     bool remove(const QString &name) const;
 
     // The file name the program gives the item of a UID: the UID itself when

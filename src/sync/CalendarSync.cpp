@@ -161,6 +161,54 @@ struct CalendarSync::FolderItem {
     Mapped item;
 };
 
+// What the store holds for the merge: what the last merge saw, the files it
+// could not read, every reminder by its UID; and the store's version then.
+struct CalendarSync::StoreSide {
+    QString folder;
+    qint64 version = -1;
+    QHash<QString, Seen> seen;
+    QHash<QString, QString> uidOfFile; // the files the last merge read, and the UID each held
+    QHash<QString, QString> unreadable;
+    QHash<QString, LiveReminder> stored;
+    QHash<QString, QByteArray> storeDigests; // by UID
+};
+
+bool CalendarSync::readStoreSide(StoreSide &side)
+{
+    SettingsStore &settings = m_store.settingsStore();
+    const auto seenValues = settings.listValues(kSeenSection);
+    const auto unreadableValues = settings.listValues(kUnreadableSection);
+    auto live = m_store.allLiveReminders();
+    if (!seenValues || !unreadableValues || !live)
+        return false;
+    for (const StoreValue &v : *seenValues)
+        if (const auto s = Seen::parse(v.value)) {
+            side.seen.insert(v.name, *s);
+            side.uidOfFile.insert(s->file, v.name);
+        }
+    for (const StoreValue &v : *unreadableValues)
+        side.unreadable.insert(v.name, v.value);
+    // Every reminder named by a UID of its own, given now to those without one.
+    QList<LiveReminder> named;
+    for (LiveReminder &r : *live) {
+        if (r.record.uid.isEmpty() || side.stored.contains(r.record.uid)) {
+            const bool second = !r.record.uid.isEmpty();
+            r.record.uid = QUuid::createUuid().toString(QUuid::WithoutBraces) +
+                           QStringLiteral("@pingalo-vantor");
+            named.append(r);
+            if (second)
+                continue; // a second reminder under one UID keeps it until the next merge
+        }
+        side.stored.insert(r.record.uid, r);
+        side.storeDigests.insert(r.record.uid, digestOf(r.day, r.record));
+    }
+    if (!named.isEmpty() && !m_store.keepUids(named))
+        return false;
+    const auto version = settings.version();
+    side.version = version.value_or(-1);
+    return true;
+}
+
 QStringList CalendarSync::Report::lines() const
 {
     QStringList out;
@@ -188,6 +236,8 @@ CalendarSync::CalendarSync(ReminderStore &store, ProgramSettings &settings)
     , m_settings(settings)
 {
 }
+
+CalendarSync::~CalendarSync() = default;
 
 std::optional<QString> CalendarSync::folder() const
 {
@@ -242,57 +292,39 @@ CalendarSync::Report CalendarSync::run(const QString &answeredUid, const QDateTi
     report.on = true;
     const CalendarFolder dir(*path);
     const auto files = dir.list();
+    if (!files) {
+        report.folderThere = false;
+        return report;
+    }
     SettingsStore &settings = m_store.settingsStore();
-    const auto seenValues = settings.listValues(kSeenSection);
-    const auto unreadableValues = settings.listValues(kUnreadableSection);
-    auto live = m_store.allLiveReminders();
-    if (!files || !seenValues || !unreadableValues || !live) {
-        report.folderThere = files.has_value();
-        return report;
+    // The store's side, read afresh only when the store changed since the last merge.
+    const auto version = settings.version();
+    if (!m_cache || !version || m_cache->version != *version || m_cache->folder != *path) {
+        m_cache.reset();
+        auto fresh = std::make_unique<StoreSide>();
+        if (!readStoreSide(*fresh))
+            return report;
+        fresh->folder = *path;
+        m_cache = std::move(fresh);
     }
+    const QHash<QString, Seen> &seen = m_cache->seen;
+    const QHash<QString, LiveReminder> &stored = m_cache->stored;
+    const QHash<QString, QString> &unreadable = m_cache->unreadable; // file -> stamp and reason
+    const QHash<QString, QString> &uidOfFile = m_cache->uidOfFile;
     const QDateTime now = Clock::now();
-
-    // What the last merge saw, and which UID each file it read held.
-    QHash<QString, Seen> seen;
-    QHash<QString, QString> uidOfFile;
-    for (const StoreValue &v : *seenValues)
-        if (const auto s = Seen::parse(v.value)) {
-            seen.insert(v.name, *s);
-            uidOfFile.insert(s->file, v.name);
-        }
-
-    // The store: every reminder named by a UID of its own (given now to those without one).
-    QHash<QString, LiveReminder> stored;
-    QList<LiveReminder> named;
-    for (LiveReminder &r : *live) {
-        if (r.record.uid.isEmpty() || stored.contains(r.record.uid)) {
-            ReminderRecord listed = r.record;
-            r.record.uid = QUuid::createUuid().toString(QUuid::WithoutBraces) +
-                           QStringLiteral("@pingalo-vantor");
-            named.append({r.day, r.slot, r.record});
-            if (!listed.uid.isEmpty())
-                continue; // a second reminder under one UID is left as it is
-        }
-        stored.insert(r.record.uid, r);
-    }
-    if (!named.isEmpty() && !m_store.keepUids(named))
-        return report;
 
     // The folder: files unchanged since the last merge are not read.
     QHash<QString, FolderItem> inFolder;
-    QHash<QString, QString> unreadable; // file -> stamp and reason, as kept
-    for (const StoreValue &v : *unreadableValues)
-        unreadable.insert(v.name, v.value);
     QHash<QString, QString> stillUnreadable;
     for (const CalendarFolder::Entry &e : *files) {
         const QString known = uidOfFile.value(e.name);
-        if (!known.isEmpty() && seen[known].sameFile(e)) {
-            inFolder.insert(known, {e, false, seen[known].fileDigest, {}});
+        if (!known.isEmpty() && seen.value(known).sameFile(e)) {
+            inFolder.insert(known, {e, false, seen.value(known).fileDigest, {}});
             continue;
         }
         const auto keepKnown = [&] { // a known item's file that cannot be read keeps all it gave
             if (!known.isEmpty())
-                inFolder.insert(known, {e, false, seen[known].fileDigest, {}});
+                inFolder.insert(known, {e, false, seen.value(known).fileDigest, {}});
         };
         const QString said = unreadable.value(e.name);
         if (said.section(kTab, 0, 1) == stampOf(e)) {
@@ -304,7 +336,7 @@ CalendarSync::Report CalendarSync::run(const QString &answeredUid, const QDateTi
         QString error;
         const auto content = dir.read(e.name, &error);
         const QByteArray fileDigest = content ? digest(*content) : QByteArray();
-        if (content && !known.isEmpty() && seen[known].fileDigest == fileDigest) {
+        if (content && !known.isEmpty() && seen.value(known).fileDigest == fileDigest) {
             inFolder.insert(known, {e, false, fileDigest, {}}); // touched, not changed
             continue;
         }
@@ -366,11 +398,13 @@ CalendarSync::Report CalendarSync::run(const QString &answeredUid, const QDateTi
     };
 
     for (const QString &uid : std::as_const(uids)) {
-        const Seen *was = seen.contains(uid) ? &seen[uid] : nullptr;
-        const LiveReminder *inStore = stored.contains(uid) ? &stored[uid] : nullptr;
-        const FolderItem *file = inFolder.contains(uid) ? &inFolder[uid] : nullptr;
-        const QByteArray storeDigest =
-            inStore ? digestOf(inStore->day, inStore->record) : QByteArray();
+        const auto seenAt = seen.constFind(uid);
+        const auto storedAt = stored.constFind(uid);
+        const auto fileAt = inFolder.constFind(uid);
+        const Seen *was = seenAt != seen.cend() ? &*seenAt : nullptr;
+        const LiveReminder *inStore = storedAt != stored.cend() ? &*storedAt : nullptr;
+        const FolderItem *file = fileAt != inFolder.cend() ? &*fileAt : nullptr;
+        const QByteArray storeDigest = m_cache->storeDigests.value(uid);
         const bool storeChanged = inStore && (!was || was->storeDigest != storeDigest);
         const bool storeGone = was && !was->storeDigest.isEmpty() && !inStore;
 
@@ -434,6 +468,9 @@ CalendarSync::Report CalendarSync::run(const QString &answeredUid, const QDateTi
         }
     }
 
+    // The files written reach the disk before the store says they are there.
+    if (report.written > 0)
+        dir.flush();
     // The store and what this merge saw, in one transaction.
     const bool stored_ = settings.transaction([&] {
         for (const auto &[old, target] : std::as_const(replaced)) {

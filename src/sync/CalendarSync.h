@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 class CalendarFolder;
@@ -54,6 +55,7 @@ public:
     static inline const QString kSeenSection = QStringLiteral("Calendar Folder");
 
     CalendarSync(ReminderStore &store, ProgramSettings &settings);
+    ~CalendarSync();
 
     // The folder set, or none when sync is off.
     std::optional<QString> folder() const;
@@ -72,9 +74,14 @@ public:
 private:
     struct Seen;
     struct FolderItem;
+    struct StoreSide;
 
     Report run(const QString &answeredUid, const QDateTime &answeredAt);
+    bool readStoreSide(StoreSide &side);
 
     ReminderStore &m_store;
     ProgramSettings &m_settings;
+    // The store's side as the last merge left it, kept while the store's
+    // version stays the same (an unchanged store is not read again).
+    std::unique_ptr<StoreSide> m_cache;
 };
