@@ -56,6 +56,7 @@ TESTS = {
     "sync": "test_sync|test_ctl",
     "gui": "test_alerts|test_password|test_shell|test_authoring|test_list|test_gui_platform",
     "sound": "test_alerts",
+    "main.cpp": "",  # the program's entry point: only the end-to-end tests reach it
 }
 
 
@@ -198,6 +199,8 @@ def verdict(site):
         with open(path, "w", encoding="utf-8") as f:
             f.write(mutated)
         names = [t for t in TESTS[library(rel)].split("|") if t in UNIT_TESTS]
+        if not names:
+            return "survived"  # no unit test can notice it
         tests = "|".join(names)
         build = run(["cmake", "--build", BUILD, "-j", str(os.cpu_count()), "--target"] + names)
         if build.returncode:

@@ -1,15 +1,10 @@
 #pragma once
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QInputDialog>
-#include <QMessageBox>
-#include <QPointer>
-#include <QStringList>
-#include <QTimer>
+#include <QtWidgets>
 #include <functional>
 
 // Answers modal windows from inside their own event loops, as a user would.
+// (With every widget type, for the tests to use.)
 
 // Runs `answer` once on the first modal window of type Window, polling every few
 // milliseconds from the event loop that shows it. The wait ends unanswered when
@@ -18,7 +13,6 @@ template<class Window>
 void whenModal(std::function<void(Window *)> answer, QObject *context = nullptr)
 {
     auto *poll = new QTimer(context ? context : qApp);
-    poll->setInterval(5);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
         auto *modal = qobject_cast<Window *>(QApplication::activeModalWidget());
         if (!modal || !modal->isVisible())
@@ -34,7 +28,7 @@ void whenModal(std::function<void(Window *)> answer, QObject *context = nullptr)
                 answer(window);
         });
     });
-    poll->start();
+    poll->start(5);
 }
 
 // While it lives, answers every message box and input box at once and records
@@ -51,17 +45,15 @@ public:
     };
     QList<QMessageBox::StandardButton> buttons;
     QStringList inputs;
+    QList<Message> messages;
+    // Runs when a box comes, before it is recorded and answered.
+    std::function<void(QMessageBox *)> onMessage;
 
     MessageRecorder()
     {
-        m_poll.setInterval(5);
         QObject::connect(&m_poll, &QTimer::timeout, [this] { answer(); });
-        m_poll.start();
+        m_poll.start(5);
     }
-
-    QList<Message> messages;
-    // Runs just before a box is answered, with the box still on screen.
-    std::function<void(QMessageBox *)> onMessage;
 
     QStringList texts() const
     {
@@ -84,20 +76,15 @@ private:
             const QString typed = inputs.isEmpty() ? QString() : inputs.takeFirst();
             input->setTextValue(typed);
             typed.isNull() ? input->reject() : input->accept();
-            return;
+        } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            if (onMessage)
+                onMessage(box);
+            messages.append({box->text(), box->icon(), box->windowTitle(), {}});
+            QAbstractButton *button =
+                box->button(buttons.isEmpty() ? QMessageBox::Ok : buttons.takeFirst());
+            if (auto *chosen = button ? button : box->buttons().value(0))
+                chosen->click();
         }
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        if (!box)
-            return;
-        messages.append({box->text(), box->icon(), box->windowTitle(), {}});
-        if (onMessage)
-            onMessage(box);
-        QAbstractButton *button =
-            box->button(buttons.isEmpty() ? QMessageBox::Ok : buttons.takeFirst());
-        if (!button)
-            button = box->buttons().value(0);
-        if (button)
-            button->click();
     }
 
     QTimer m_poll;

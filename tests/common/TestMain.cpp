@@ -8,18 +8,11 @@ using Application = QApplication;
 using Application = QCoreApplication;
 #endif
 
-int TestRegistry::runAll(int argc, char **argv)
-{
-    int failed = 0;
-    for (const Factory &make : factories()) {
-        const std::unique_ptr<QObject> test = make();
-        failed += QTest::qExec(test.get(), argc, argv) != 0;
-    }
-    return failed;
-}
-
 int main(int argc, char **argv)
 {
     Application app(argc, argv);
-    return TestRegistry::runAll(argc, argv);
+    int failed = 0;
+    for (const auto &make : TestRegistry::factories())
+        failed += QTest::qExec(make().get(), argc, argv) != 0;
+    return failed;
 }

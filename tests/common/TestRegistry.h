@@ -14,11 +14,9 @@ using namespace Qt::StringLiterals;
 
 namespace TestRegistry {
 
-using Factory = std::function<std::unique_ptr<QObject>()>;
-
-inline std::vector<Factory> &factories()
+inline std::vector<std::function<std::unique_ptr<QObject>()>> &factories()
 {
-    static std::vector<Factory> list;
+    static std::vector<std::function<std::unique_ptr<QObject>()>> list;
     return list;
 }
 
@@ -28,8 +26,6 @@ template<class T> struct Add {
         factories().push_back([] { return std::make_unique<T>(); });
     }
 };
-
-int runAll(int argc, char **argv);
 
 } // namespace TestRegistry
 

@@ -7,10 +7,7 @@
 #
 #   e2e_password.sh PINGALO
 [ -n "${E2E_ON_BUS:-}" ] || E2E_ON_BUS=1 exec dbus-run-session -- bash "$0" "$@"
-PINGALO=$(realpath "$1")
 . "$(dirname "$0")/lib.sh"
-cd "$(dirname "$PINGALO")" || fail "no run folder"
-start_desktop
 # The accessibility bus, up before the program so that it joins it.
 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null ||
     fail "no accessibility bus"
@@ -26,11 +23,9 @@ centre() { eval "$(xdotool getwindowgeometry --shell "$1")"; echo $((X + WIDTH /
 near() { set -- $1 $2; [ $((($1 - $3) ** 2 + ($2 - $4) ** 2)) -le 18 ]; } # near "X Y" "X Y"
 type_in() { press_in "$1" End; xdotool type --delay 20 "$2"; } # type_in TITLE TEXT
 
-"$PINGALO" -SU >"$WORK/first.log" 2>&1 &
-FIRST=$!
-PIDS+=($FIRST)
-wait_for 10 has_tray_icon || fail "the tray icon did not appear"
-click_tray 3; sleep 0.7; xdotool key n
+in_tray first
+FIRST=$PID
+menu n
 wait_for 5 has_window 'Pingalo! Vantor - Note Maker' || fail "the note maker did not open"
 press_in 'Pingalo! Vantor - Note Maker' alt+s # Settings, Password Protection, Enable
 sleep 0.5; xdotool key p; sleep 0.5; xdotool key e
@@ -39,22 +34,18 @@ wait_for 5 has_window 'Pingalo! - New Password' || fail "the password window did
 press_in 'Pingalo! - New Password' Tab # no current password; the new one twice
 xdotool type --delay 20 "$PASSWORD"; xdotool key Tab; xdotool type --delay 20 "$PASSWORD"
 xdotool key Tab space # "Set Password"
-wait_for 5 has_window 'Pingalo!' || fail "no message after Set Password"
-press_in 'Pingalo!' Return
+answer 'Pingalo!' "no message after Set Password"
 wait_for 5 lacks_window 'Pingalo! - New Password' || fail "the password window stayed open"
-echo "ok: a password set through the Settings menu, each box named for a screen reader"
 
-click_tray 3; sleep 0.7; xdotool key d # Lock Down
+menu d # Lock Down
 sleep 0.5; click_tray 3
 wait_for 5 has_window 'Pingalo! - Password' || fail "no unlock window while locked down"
 type_in 'Pingalo! - Password' "$PASSWORD"; xdotool key Tab space
 wait_for 5 lacks_window 'Pingalo! - Password' || fail "the new password did not end lock-down"
-sleep 0.5; click_tray 3; sleep 1; xdotool key e # the menu is back: Exit
+sleep 0.5; menu e # the menu is back: Exit
 wait_for 10 has_ended "$FIRST" || fail "the menu did not come back after unlocking"
-echo "ok: lock-down from the tray, ended by the new password in the unlock window"
 
-"$PINGALO" -SU >"$WORK/second.log" 2>&1 &
-PIDS+=($!)
+run_pingalo second -SU
 wait_for 10 has_window 'Pingalo! - Password' || fail "the next start did not ask for the password"
 GATE=$(window_titled 'Pingalo! - Password')
 near "$(centre "$GATE")" "512 350" || fail "the gate is not centred on the screen: $(centre "$GATE")"
@@ -65,4 +56,3 @@ press_in 'Pingalo!' Return
 wait_for 5 has_window 'Pingalo! - Password' || fail "the gate did not come back"
 press_in 'Pingalo! - Password' ctrl+a; xdotool type --delay 20 "$PASSWORD"; xdotool key Return
 wait_for 10 has_tray_icon || fail "the password did not open the gate"
-echo "ok: the next start asks for the new password in the gate, centred, its message over it"

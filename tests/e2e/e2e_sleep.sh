@@ -5,10 +5,7 @@
 # time.
 #
 #   e2e_sleep.sh PINGALO PINGALO_CTL
-PINGALO=$(realpath "$1")
-CTL=$(realpath "$2")
 . "$(dirname "$0")/lib.sh"
-cd "$(dirname "$PINGALO")" || fail "no run folder"
 FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
 [ -n "$FAKETIME_LIB" ] || fail "libfaketime is not installed"
 set_clock() { # set_clock TIME: the fake clock reads TIME of today from now on
@@ -20,15 +17,11 @@ faked() { # (a sanitized build must be told that its runtime is not the first li
     LD_PRELOAD=$FAKETIME_LIB FAKETIME_TIMESTAMP_FILE=$WORK/faketime FAKETIME_NO_CACHE=1 \
         FAKETIME_DONT_FAKE_MONOTONIC=1 ASAN_OPTIONS=${ASAN_OPTIONS:-}:verify_asan_link_order=0 "$@"
 }
-
 set_clock 10:00:05
-start_desktop
-faked "$PINGALO" -SU >"$WORK/pingalo.log" 2>&1 &
-PIDS+=($!)
-wait_for 10 has_tray_icon || fail "the tray icon did not appear"
-faked "$CTL" add --time 10:04 Stretch your legs >/dev/null || fail "could not add a reminder"
+LAUNCH=faked in_tray pingalo -SU
+faked "$2" add --time 10:04 Stretch your legs >/dev/null || fail "could not add a reminder"
 set_clock 10:10:10
 jumped=$(date +%s)
 wait_for 70 has_window 'Pingalo! Vantor - Reminder' || fail "the skipped reminder did not come up"
-[ "$(faked "$CTL" list)" = "No reminders are waiting." ] || fail "the reminder was not consumed"
+[ "$(faked "$2" list)" = "No reminders are waiting." ] || fail "the reminder was not consumed"
 echo "ok: the reminder of 10:04 came up $(($(date +%s) - jumped)) s after the clock moved to 10:10"

@@ -4,9 +4,7 @@
 #include "TestRegistry.h"
 #include "core/store/SqliteSettingsStore.h"
 
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
+#include <QtCore>
 
 class TstCrash : public QObject {
     Q_OBJECT

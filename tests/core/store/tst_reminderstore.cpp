@@ -1,5 +1,7 @@
-// The reminder records in the store: slots, holes, counts, whole-or-nothing
-// writes, damaged values, and the program settings beside them.
+// The reminder records in the store: a record's values, slots and holes, damaged
+// counts, whole-or-nothing writes, and the program settings beside them. (Appends,
+// copies, consuming, deleting and removing days in every order, each step checked
+// against the store's invariants: the model of a reminder's life.)
 #include "StoreInvariants.h"
 #include "TestRegistry.h"
 #include "core/store/MemorySettingsStore.h"
@@ -21,66 +23,31 @@ class TstReminderStore : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void appendsTakeTheNextSlotKeepTheIndexAndSkipHoles()
+    void aRecordsValuesSlotsAndHoles()
     {
         MemorySettingsStore settings;
         ReminderStore store(settings);
-        QCOMPARE(store.appendReminder(kDay, record(u"a"_s)), 1);
-        QCOMPARE(store.appendReminder(kDay, record(u"a"_s)), 2); // same note, own slot
-        QCOMPARE(*settings.listValues(ReminderStore::recordSection(kDay, 1)),
-                 (QList<StoreValue>{{u"Reminder"_s, u"a"_s},
-                                    {u"Sound"_s, u"BEEP"_s},
-                                    {u"Recurrance"_s, u"One-Time Reminder"_s},
-                                    {u"Time"_s, u"3:05:00 PM"_s}}));
-        QCOMPARE(settings.get(u"Reminders"_s, kDay), u"2"_s); // NumReminders alike: checked below
-
         // The copy of a recurring reminder writes the count first but lands the same, UID and all.
-        ReminderRecord copy = record(u"c"_s);
-        copy.uid = u"c@example.com"_s;
-        QCOMPARE(store.appendCopy(kDay, copy), 3);
-        QCOMPARE(settings.get(u"Reminders"_s, kDay), u"3"_s);
-        QCOMPARE(*store.readRecord(kDay, 3), copy);
-        QCOMPARE(reminderStoreViolation(settings), QString());
-
-        // Holes are skipped and their slots never reused.
+        ReminderRecord copy = record(u"a"_s);
+        copy.uid = u"a@example.com"_s;
+        QCOMPARE(store.appendReminder(kDay, record(u"a"_s)), 1);
+        QCOMPARE(store.appendCopy(kDay, copy), 2); // same note, own slot
+        QCOMPARE(*store.readRecord(kDay, 2), copy);
+        // clang-format off
+        QCOMPARE(*settings.listValues(ReminderStore::recordSection(kDay, 1)),
+                 (QList<StoreValue>{{u"Reminder"_s, u"a"_s}, {u"Sound"_s, u"BEEP"_s},
+                                    {u"Recurrance"_s, u"One-Time Reminder"_s}, {u"Time"_s, u"3:05:00 PM"_s}}));
+        // clang-format on
+        QCOMPARE(settings.get(u"Reminders"_s, kDay), u"2"_s);
+        // Holes are skipped and their slots never reused; a record whose note is empty is
+        // a hole even with its other values.
         QVERIFY(store.deleteFromList(kDay, u"2"_s));
+        QCOMPARE(store.appendReminder(kDay, record(QString())), 3);
+        QCOMPARE(*store.readRecord(kDay, 3), ReminderRecord());
+        QCOMPARE(*store.liveReminders(kDay, 3), QList<LiveReminder>({{kDay, 1, record(u"a"_s)}}));
+        QVERIFY(store.deleteRecord(kDay, 1)); // as the look-back deletes: not counted
         QCOMPARE(*store.numReminders(kDay) * 10 + *store.numViewed(kDay), 31);
-        QCOMPARE(store.liveReminders(kDay, 3)->size(), 2);
-        QCOMPARE(store.appendReminder(kDay, record(u"4"_s)), 4);
-
-        // A record whose note is empty is a hole even with its other values.
-        store.appendReminder(kDay, record(QString()));
-        QCOMPARE(*store.readRecord(kDay, 5), ReminderRecord());
-
-        // Deleting the live slots one by one completes the day.
-        for (const char *slot : {"1", "3", "4", "5"})
-            QVERIFY(store.deleteFromList(kDay, QString::fromLatin1(slot)));
-        QCOMPARE(*store.numViewed(kDay), *store.numReminders(kDay));
         QCOMPARE(reminderStoreViolation(settings), QString());
-
-        QVERIFY(store.removeDay(kDay));
-        QCOMPARE(settings.sectionCount(), 0);
-    }
-
-    void consumingAndRemovingTouchOnlyTheirDay()
-    {
-        MemorySettingsStore settings;
-        ReminderStore store(settings);
-        const QString other = u"12/4/20261"_s; // a prefix of it is kDay
-        store.appendReminder(kDay, record(u"a"_s));
-        store.appendReminder(kDay, record(u"b"_s));
-        store.appendReminder(other, record(u"c"_s));
-        // Every live slot: the days in the order of the index, each in slot order.
-        QCOMPARE(*store.allLiveReminders(), (QList<LiveReminder>{{kDay, 1, record(u"a"_s)},
-                                                                 {kDay, 2, record(u"b"_s)},
-                                                                 {other, 1, record(u"c"_s)}}));
-        QVERIFY(store.consumeSlot(kDay, 1, 0));
-        QCOMPARE(*store.numViewed(kDay), 1);
-        QVERIFY(store.deleteRecord(kDay, 2)); // the look-back deletes without counting
-        QCOMPARE(*store.numViewed(kDay), 1);
-        QVERIFY(store.removeDay(kDay));
-        QCOMPARE(store.readRecord(other, 1)->reminder, u"c"_s);
-        QCOMPARE(*store.storedDays(), QStringList({other}));
     }
 
     void damagedCountsNeitherHangNorOverwrite()

@@ -6,10 +6,7 @@
 #include "core/store/MemorySettingsStore.h"
 #include "core/store/SqliteSettingsStore.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <sqlite3.h>
 #include <thread>
 

@@ -1,24 +1,12 @@
 // Which file a sound name plays and how, and the reminder window: every way of
 // dismissing it stops the sound, ends the modal showing and lets the scheduler
 // run again; Snooze does that and brings the reminder up again later.
-#include "ModalHelpers.h"
-#include "RecordingSoundOutput.h"
 #include "ShellFixture.h"
 #include "TestRegistry.h"
-#include "core/scheduler/Scheduler.h"
-#include "gui/alerts/Reminders.h"
-#include "gui/alerts/Sounds.h"
-#include "gui/list/Editor.h"
 #include "gui/platform/LazySoundOutput.h"
 #include "sound/QtSoundOutput.h"
 
-#include <QComboBox>
-#include <QPlainTextEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QSoundEffect>
-#include <QTreeView>
 
 const QString kSnds = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/");
 
@@ -55,26 +43,21 @@ private Q_SLOTS:
         QWidget owner;
         ReminderStore reminders(m_store);
         Reminders window(m_sounds, timer, reminders, m_settings, &owner);
-        for (const QString &how : {u"ok"_s, u"ok"_s, u"escape"_s, u"escape"_s, u"close"_s,
-                                   u"close"_s, u"enter"_s, u"enter"_s}) {
+        const std::function<void(Reminders *)> ways[] = {
+            [](Reminders *w) { w->Reminded->click(); },
+            [](Reminders *w) { QTest::keyClick(w, Qt::Key_Escape); },
+            [](Reminders *w) { w->close(); },
+            [](Reminders *w) { QTest::keyClick(w->Reminded, Qt::Key_Return); }};
+        for (int n = 0; n < 8; ++n) {
             m_output.calls.clear();
             timer.stop();
             bool seen = false;
-            whenModal<Reminders>([&](Reminders *shown) {
-                seen = shown == &window;
-                if (how == QLatin1String("ok"))
-                    shown->Reminded->click();
-                else if (how == QLatin1String("escape"))
-                    QTest::keyClick(shown, Qt::Key_Escape);
-                else if (how == QLatin1String("enter"))
-                    QTest::keyClick(shown->Reminded, Qt::Key_Return);
-                else
-                    shown->close();
-            });
+            whenModal<Reminders>(
+                [&](Reminders *shown) { seen = shown == &window, ways[n / 2](shown); });
             window.exec();
-            QVERIFY2(seen && !window.isVisible(), qPrintable(how));
+            QVERIFY2(seen && !window.isVisible() && timer.isActive(),
+                     qPrintable(QString::number(n)));
             QCOMPARE(m_output.calls, QStringList({u"stop"_s}));
-            QVERIFY(timer.isActive());
         }
     }
 
@@ -85,8 +68,8 @@ private Q_SLOTS:
     {
         ShellFixture f(u"-SU"_s);
         f.form.Form_Load();
-        f.addToday(u"10:06:00 AM"_s, u"call Ann"_s, u"PAGER_1_LOOP"_s);
-        f.addToday(u"10:06:00 AM"_s, u"water"_s, u"BEEP"_s, u"Daily Reminder"_s);
+        f.add(u"10:06:00 AM"_s, u"call Ann"_s, u"PAGER_1_LOOP"_s);
+        f.add(u"10:06:00 AM"_s, u"water"_s, u"BEEP"_s, u"Daily Reminder"_s);
         f.program.setSnooze(u"2 hourz"_s); // damaged: the default is offered
         // Each window: when it came, its note and what Snooze offers; then the next of
         // `acts`, else OK.

@@ -1,20 +1,10 @@
 // The list viewer: what it lists, deleting and viewing a row, sorting, the help,
 // and a reminder that comes due while a viewed one is on screen.
-#include "ModalHelpers.h"
 #include "SchedulerFixture.h"
 #include "ShellFixture.h"
 #include "TestRegistry.h"
 #include "core/system/ProgramFiles.h"
-#include "gui/alerts/Reminders.h"
-#include "gui/list/Editor.h"
-#include "gui/shell/HelpModule.h"
 #include "gui/shell/HelpWindow.h"
-
-#include <QAction>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTreeView>
 
 namespace {
 const QDate kToday(2026, 12, 4);
@@ -80,26 +70,23 @@ private Q_SLOTS:
         Editor again({f.store, f.host, [&] { help.ShowHelpContents(); }}, nullptr);
         QCOMPARE(shown(again, 2), QStringList({u"1"_s, u"3"_s, u"1"_s}));
         QCOMPARE(*f.store.numViewed(kDay) * 10 + *f.store.numReminders(kDay), 13);
-        again.RList->sortByColumn(0, Qt::AscendingOrder); // as dates, not as text
-        QCOMPARE(shown(again, 4).first(), u"old"_s);
-
-        // Slot 1 comes up while the list is open: deleting its row counts nothing more.
+        // Sorted by date as dates, not as text, and a day's rows by time, none first.
+        again.RList->sortByColumn(0, Qt::AscendingOrder);
+        QCOMPARE(shown(again, 4),
+                 QStringList({u"old"_s, ReminderRecord::kUnreadableNote, u"one"_s}));
+        // Slot 1 comes up while the list is open: deleting its row counts nothing more (a
+        // count run ahead would let the day go with a live reminder in it).
         f.store.consumeSlot(kDay, 1, 1);
-        for (int row : {1, 1}) {
-            again.RList->setCurrentIndex(again.RList->model()->index(row, 0));
-            again.DeleteSelected->click();
-        }
-        QCOMPARE(*f.store.numViewed(kDay), 3);
-        f.scheduler.Timer1_Timer(); // the day is complete: the next tick removes it
-        QVERIFY(!f.dayExists(kToday));
+        again.RList->setCurrentIndex(again.RList->model()->index(2, 0));
+        again.DeleteSelected->click();
+        QCOMPARE(*f.store.numViewed(kDay), 2);
     }
 
     void aRowWhoseNumberWasTakenAgainDeletesNothing()
     {
         SchedulerFixture f(QDateTime(kToday, QTime(10, 5, 20)));
-        HelpModule help(f.program, kNoFiles);
         f.add(kToday, u"10:06:00 AM"_s, u"old"_s);
-        Editor list({f.store, f.host, [&] { help.ShowHelpContents(); }}, nullptr);
+        Editor list({f.store, f.host, {}}, nullptr);
         // It comes up, its day goes, and a new reminder of the day takes number 1 again.
         f.clock.set(QDateTime(kToday, QTime(10, 6, 10)));
         f.scheduler.Timer1_Timer();
@@ -119,10 +106,10 @@ private Q_SLOTS:
     {
         ShellFixture f(u"-SU"_s);
         f.form.Form_Load();
-        f.addToday(u"11:00:00 AM"_s, u"viewed"_s, u"PAGER_1_LOOP"_s);
+        f.add(u"11:00:00 AM"_s, u"viewed"_s, u"PAGER_1_LOOP"_s);
         f.form.ListEditItem->trigger();
         Editor *list = f.form.editor();
-        f.addToday(u"10:06:00 AM"_s, u"due"_s);
+        f.add(u"10:06:00 AM"_s, u"due"_s);
         f.form.ListEditItem->trigger();
         QVERIFY(f.form.editor() == list && !list->isModal() && shown(*list).size() == 1);
 

@@ -13,12 +13,7 @@
 #include "gui/password/PassFormCreate.h"
 #include "gui/password/PassFormEnter.h"
 
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 namespace {
 

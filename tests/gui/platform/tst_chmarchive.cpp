@@ -5,11 +5,7 @@
 #include "TestRegistry.h"
 #include "gui/platform/ChmArchive.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
-#include <QtEndian>
+#include <QtCore>
 
 namespace {
 

@@ -4,14 +4,7 @@
 #include "TestRegistry.h"
 #include "gui/shell/HelpWindow.h"
 
-#include <QAction>
-#include <QDesktopServices>
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTextBlock>
-#include <QTextBrowser>
-#include <QTreeWidget>
+#include <QtWidgets>
 
 namespace {
 
