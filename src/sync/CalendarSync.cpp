@@ -297,8 +297,14 @@ CalendarSync::Report CalendarSync::run(const QString &answeredUid, const QDateTi
         return report;
     }
     SettingsStore &settings = m_store.settingsStore();
-    // The store's side, read afresh only when the store changed since the last merge.
     const auto version = settings.version();
+    if (answeredUid.isEmpty() && m_quiet && version && m_quiet->version == *version &&
+        m_quiet->folder == *path && m_quiet->files == *files) {
+        report.problems = m_quiet->problems;
+        return report;
+    }
+    m_quiet.reset();
+    // The store's side, read afresh only when the store changed since the last merge.
     if (!m_cache || !version || m_cache->version != *version || m_cache->folder != *path) {
         m_cache.reset();
         auto fresh = std::make_unique<StoreSide>();
@@ -448,7 +454,8 @@ CalendarSync::Report CalendarSync::run(const QString &answeredUid, const QDateTi
                 continue;
             }
             next.storeDigest = storeDigest; // theirs: moved on, or dismissed here
-            if (next.text() != was->text())
+            if (next.size != was->size || next.modified != was->modified ||
+                next.storeDigest != was->storeDigest)
                 nowSeen[uid] = next;
         } else if (was && !was->file.isEmpty()) {
             // Its file went: so does the reminder, unless it changed meanwhile.
@@ -499,5 +506,9 @@ CalendarSync::Report CalendarSync::run(const QString &answeredUid, const QDateTi
     });
     if (!stored_)
         report.added = report.changed = report.removed = 0;
+    const auto after = settings.version();
+    if (stored_ && after && replaced.isEmpty() && added.isEmpty() && nowSeen.isEmpty() &&
+        report.written == 0 && report.deleted == 0 && stillUnreadable == unreadable)
+        m_quiet = Quiet{*path, *after, *files, report.problems};
     return report;
 }

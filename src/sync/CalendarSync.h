@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/store/ReminderStore.h"
+#include "sync/CalendarFolder.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -84,4 +85,14 @@ private:
     // The store's side as the last merge left it, kept while the store's
     // version stays the same (an unchanged store is not read again).
     std::unique_ptr<StoreSide> m_cache;
+    // After a merge that changed nothing on either side: the store's version
+    // and the folder's files then, and what it could not read. A merge that
+    // finds both as they were has nothing to do.
+    struct Quiet {
+        QString folder;
+        qint64 version = -1;
+        QList<CalendarFolder::Entry> files;
+        QStringList problems;
+    };
+    std::optional<Quiet> m_quiet;
 };
