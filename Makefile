@@ -15,7 +15,8 @@ PACKAGES := g++ cmake ninja-build pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libsqlite3-dev libchm-dev libical-dev \
             fonts-dejavu-core xvfb xauth trayer xdotool x11-utils inotify-tools \
             libfaketime python3-dateutil sqlite3 clang libfuzzer-14-dev gcovr dbus-daemon dbus-bin \
-            dpkg-dev lintian at-spi2-core gir1.2-atspi-2.0 python3-gi appstream
+            dpkg-dev lintian at-spi2-core gir1.2-atspi-2.0 python3-gi appstream \
+            radicale vdirsyncer khal curl
 
 # What `make screenshots` needs besides: a window's picture as PNG.
 SCREENSHOT_PACKAGES := x11-apps netpbm
@@ -126,6 +127,7 @@ bench: build
 	build/benchmarks/pingalo_benchmark
 	QT_QPA_PLATFORM=offscreen build/benchmarks/pingalo_list_benchmark
 	build/benchmarks/pingalo_calendar_benchmark
+	build/benchmarks/pingalo_sync_benchmark
 
 # Start-up time, memory and idle wake-ups of the program in a tray under Xvfb.
 footprint: build

@@ -36,7 +36,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Its icon in the notification area carries the menu; the desktop entry's\n"
     "actions reach its windows on desktops without one. pingalo-ctl adds,\n"
     "lists, deletes, imports and exports reminders from a shell, with iCalendar\n"
-    "files.")
+    "files. A calendar folder that vdirsyncer keeps in step with a CalDAV server\n"
+    "brings the reminders to every machine, each answered once.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
@@ -45,6 +46,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${PINGALO_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The calendar folder is carried to CalDAV servers by vdirsyncer.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS vdirsyncer)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/deb/conffiles)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -42,7 +42,7 @@ class CountingHost : public SchedulerHost {
 public:
     int windows = 0;
     void setReminderText(const QString &) override {}
-    void showReminderWindow(const std::optional<ReminderRecord> &) override { ++windows; }
+    void showReminderWindow(const std::optional<LiveReminder> &) override { ++windows; }
     bool reminderWindowBusy() const override { return false; }
     void playSound(const QString &) override {}
     bool isLockedDown() const override { return false; }

@@ -9,6 +9,7 @@
 #include "core/store/TextForms.h"
 
 #include <QHash>
+#include <QScopeGuard>
 #include <QSet>
 #include <algorithm>
 #include <optional>
@@ -200,6 +201,31 @@ std::optional<qint64> alarmOffset(icalcomponent *item, const FileZones &zones,
 }
 
 // What the reader knows of a whole file while it reads its items.
+// A UTC time of the file (LAST-MODIFIED, ACKNOWLEDGED); invalid when absent.
+QDateTime utcOf(icaltimetype t)
+{
+    if (icaltime_is_null_time(t) || icaltime_is_date(t))
+        return {};
+    const QDateTime utc(QDate(t.year, t.month, t.day),
+                        QTime(t.hour, t.minute, std::min(t.second, 59)), Qt::UTC);
+    return utc.isValid() ? utc : QDateTime();
+}
+
+// When the item's alarm was last answered: the latest ACKNOWLEDGED of its
+// DISPLAY and AUDIO alarms, or its X-MOZ-LASTACK.
+QDateTime acknowledgedOf(icalcomponent *item)
+{
+    QDateTime latest;
+    for (icalcomponent *alarm = icalcomponent_get_first_component(item, ICAL_VALARM_COMPONENT);
+         alarm; alarm = icalcomponent_get_next_component(item, ICAL_VALARM_COMPONENT))
+        if (icalproperty *p = icalcomponent_get_first_property(alarm, ICAL_ACKNOWLEDGED_PROPERTY))
+            latest = std::max(latest, utcOf(icalproperty_get_acknowledged(p)));
+    const QString lastAck = ownProperty(item, "X-MOZ-LASTACK");
+    if (!lastAck.isEmpty())
+        latest = std::max(latest, utcOf(icaltime_from_string(lastAck.toLatin1().constData())));
+    return latest;
+}
+
 struct Context {
     QDateTime now; // local wall clock
     CalendarWork work;
@@ -399,7 +425,19 @@ std::optional<CalendarSkip> readItem(icalcomponent *item, Context &cx,
 
     CalendarItem reminder;
     reminder.uid = uidOf(item);
+    reminder.alarmed = alarm.has_value();
+    if (icalproperty *p = icalcomponent_get_first_property(item, ICAL_LASTMODIFIED_PROPERTY))
+        reminder.lastModified = utcOf(icalproperty_get_lastmodified(p));
+    reminder.acknowledged = acknowledgedOf(item);
+    // An answered occurrence is done: the item's moment is the one after it.
+    const QDateTime readNow = cx.now;
+    if (reminder.acknowledged.isValid()) {
+        const QDateTime answered = reminder.acknowledged.toLocalTime();
+        cx.now = std::max(cx.now, wall(answered.date(), answered.time()));
+    }
+    const auto restoreNow = qScopeGuard([&cx, readNow] { cx.now = readNow; });
     const QString ours = ownProperty(item, CalendarProperties::kRecurrence);
+    reminder.ours = !ours.isEmpty();
     QDateTime moment;
     if (!ours.isEmpty()) {
         reminder.recurrence = ours;

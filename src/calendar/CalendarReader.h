@@ -28,6 +28,11 @@ struct CalendarItem {
     QString note;       // summary and description, cut to what a note holds
     QString uid;        // the item's UID, with ";RECURRENCE-ID=" and the instance for one instance
     bool repeatDropped = false; // its repeat rule has no match here: once only
+    // What a calendar folder's merge needs besides:
+    bool alarmed = false;   // it has a DISPLAY or AUDIO alarm: a reminder, not only an event
+    bool ours = false;      // written by this program (it carries our recurrence property)
+    QDateTime lastModified; // its LAST-MODIFIED, in UTC; invalid when it has none
+    QDateTime acknowledged; // when its alarm was last answered, in UTC; invalid: never
 };
 
 // The events and to-dos of an iCalendar file (RFC 5545), read through libical
@@ -44,6 +49,10 @@ struct CalendarItem {
 // saving time skips. A repeating item gets its first occurrence whose moment
 // is still ahead, leaving out its EXDATEs and the instances that other items
 // of its UID move or cancel (RECURRENCE-ID); such an item is read on its own.
+//
+// An alarm answered (ACKNOWLEDGED on a DISPLAY or AUDIO alarm, or the item's
+// X-MOZ-LASTACK) at or after an occurrence's moment has that occurrence done:
+// the item's moment is its next one after the answer.
 //
 // A series becomes our recurrence when our own steps give the same
 // occurrences: one RRULE of FREQ=DAILY, WEEKLY, MONTHLY or YEARLY, every time

@@ -1,6 +1,7 @@
 #include "calendar/CalendarWriter.h"
 
 #include "calendar/CalendarProperties.h"
+#include "calendar/CalendarScreen.h"
 #include "core/scheduler/Recurrence.h"
 #include "core/store/SoundNames.h"
 #include "core/store/TextForms.h"
@@ -53,6 +54,56 @@ QByteArray uidFor(const LiveReminder &reminder, const QString &note, QSet<QStrin
             return uid;
         }
     }
+}
+
+icaltimetype utcTime(const QDateTime &moment)
+{
+    return icaltime_from_timet_with_zone(moment.toSecsSinceEpoch(), 0,
+                                         icaltimezone_get_utc_timezone());
+}
+
+// Marks the item's DISPLAY and AUDIO alarms answered at `when`.
+void markAnswered(icalcomponent *item, const QDateTime &when)
+{
+    const icaltimetype at = utcTime(when);
+    for (icalcomponent *alarm = icalcomponent_get_first_component(item, ICAL_VALARM_COMPONENT);
+         alarm; alarm = icalcomponent_get_next_component(item, ICAL_VALARM_COMPONENT)) {
+        icalproperty *action = icalcomponent_get_first_property(alarm, ICAL_ACTION_PROPERTY);
+        if (!action || (icalproperty_get_action(action) != ICAL_ACTION_DISPLAY &&
+                        icalproperty_get_action(action) != ICAL_ACTION_AUDIO))
+            continue;
+        while (icalproperty *old =
+                   icalcomponent_get_first_property(alarm, ICAL_ACKNOWLEDGED_PROPERTY))
+            icalcomponent_remove_property(alarm, old), icalproperty_free(old);
+        icalcomponent_add_property(alarm, icalproperty_new_acknowledged(at));
+    }
+    for (icalproperty *p = icalcomponent_get_first_property(item, ICAL_X_PROPERTY); p;) {
+        icalproperty *next = icalcomponent_get_next_property(item, ICAL_X_PROPERTY);
+        if (qstricmp(icalproperty_get_x_name(p), "X-MOZ-LASTACK") == 0)
+            icalcomponent_remove_property(item, p), icalproperty_free(p);
+        p = next;
+    }
+    icalproperty *lastAck = icalproperty_new_x(icaltime_as_ical_string(at));
+    icalproperty_set_x_name(lastAck, "X-MOZ-LASTACK");
+    icalcomponent_add_property(item, lastAck);
+}
+
+// Sets the item's LAST-MODIFIED and DTSTAMP to `when`.
+void markModified(icalcomponent *item, const QDateTime &when)
+{
+    for (const icalproperty_kind kind : {ICAL_LASTMODIFIED_PROPERTY, ICAL_DTSTAMP_PROPERTY})
+        while (icalproperty *old = icalcomponent_get_first_property(item, kind))
+            icalcomponent_remove_property(item, old), icalproperty_free(old);
+    icalcomponent_add_property(item, icalproperty_new_lastmodified(utcTime(when)));
+    icalcomponent_add_property(item, icalproperty_new_dtstamp(utcTime(when)));
+}
+
+QByteArray textOf(icalcomponent *calendar)
+{
+    char *text = icalcomponent_as_ical_string_r(calendar);
+    QByteArray result(text);
+    std::free(text);
+    return result;
 }
 
 icalcomponent *eventOf(const LiveReminder &reminder, const QString &note, const QDate &day,
@@ -134,9 +185,52 @@ CalendarWriter::Result CalendarWriter::write(const QList<LiveReminder> &reminder
         icalcomponent_add_component(calendar, eventOf(reminder, *note, *day, time, stampUtc));
         ++result.written;
     }
-    char *text = icalcomponent_as_ical_string_r(calendar);
-    result.text = QByteArray(text);
-    std::free(text);
+    result.text = textOf(calendar);
     icalcomponent_free(calendar);
     return result;
+}
+
+namespace {
+
+// The items of a calendar text modified at `modified`, and answered at
+// `answered` when it is valid; empty when the text is not one the reader takes
+// whole (what the screening leaves out unread would be lost on writing back).
+QByteArray rewritten(const QByteArray &text, const QDateTime &answered, const QDateTime &modified)
+{
+    const CalendarScreen::Screened screened = CalendarScreen::screen(text);
+    if (!screened.refusal.isEmpty() || screened.text.size() != text.size())
+        return {};
+    icalcomponent *calendar = icalparser_parse_string(screened.text.constData());
+    if (!calendar)
+        return {};
+    QByteArray result;
+    if (icalcomponent_isa(calendar) == ICAL_VCALENDAR_COMPONENT) {
+        for (icalcomponent *c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
+             c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
+            if (icalcomponent_isa(c) != ICAL_VEVENT_COMPONENT &&
+                icalcomponent_isa(c) != ICAL_VTODO_COMPONENT)
+                continue;
+            if (answered.isValid())
+                markAnswered(c, answered);
+            markModified(c, modified);
+        }
+        result = textOf(calendar);
+    }
+    icalcomponent_free(calendar);
+    return result;
+}
+
+} // namespace
+
+QByteArray CalendarWriter::item(const LiveReminder &reminder, const QDateTime &stamp,
+                                const QDateTime &acknowledged)
+{
+    const Result one = write({reminder}, stamp);
+    return one.written == 1 ? rewritten(one.text, acknowledged, stamp) : QByteArray();
+}
+
+QByteArray CalendarWriter::acknowledge(const QByteArray &item, const QDateTime &when)
+{
+    icalerror_set_errors_are_fatal(0);
+    return rewritten(item, when, when);
 }

@@ -35,4 +35,15 @@ public:
 
     // `stamp` is the moment of writing, the events' DTSTAMP.
     static Result write(const QList<LiveReminder> &reminders, const QDateTime &stamp);
+
+    // One reminder with its UID as a calendar folder's item: as write() gives
+    // it, with LAST-MODIFIED `stamp` too, and, when `acknowledged` is valid,
+    // the alarm answered then (ACKNOWLEDGED, and X-MOZ-LASTACK, which some
+    // calendar programs read instead). Empty when the reminder is damaged.
+    static QByteArray item(const LiveReminder &reminder, const QDateTime &stamp,
+                           const QDateTime &acknowledged);
+    // Another program's item with its DISPLAY and AUDIO alarms answered at
+    // `when` (and LAST-MODIFIED and DTSTAMP then), all else as it was. Empty
+    // when the text is not one the reader takes.
+    static QByteArray acknowledge(const QByteArray &item, const QDateTime &when);
 };

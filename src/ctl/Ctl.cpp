@@ -13,6 +13,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -174,8 +175,8 @@ int Ctl::run(const QStringList &arguments)
     const QString command = arguments.value(0);
     const QStringList rest = arguments.mid(1);
     if (command.isEmpty())
-        return usage(QString(), QStringLiteral("a command is needed: add, list, delete, export "
-                                               "or import"));
+        return usage(QString(), QStringLiteral("a command is needed: add, list, delete, export, "
+                                               "import or sync"));
     if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
         command == QLatin1String("help")) {
         const QString help = CtlHelp::of(rest.value(0));
@@ -186,16 +187,24 @@ int Ctl::run(const QStringList &arguments)
         say(QStringLiteral("pingalo-ctl " PINGALO_VERSION));
         return Done;
     }
-    if (command == QLatin1String("add"))
-        return add(rest);
     if (command == QLatin1String("list"))
         return list(rest);
-    if (command == QLatin1String("delete"))
-        return remove(rest);
-    if (command == QLatin1String("export"))
-        return exportCalendar(rest);
-    if (command == QLatin1String("import"))
-        return importCalendar(rest);
+    if (command == QLatin1String("sync"))
+        return sync(rest);
+    using Command = int (Ctl::*)(const QStringList &);
+    static const QList<std::pair<QString, Command>> changing = {
+        {QStringLiteral("add"), &Ctl::add},
+        {QStringLiteral("delete"), &Ctl::remove},
+        {QStringLiteral("export"), &Ctl::exportCalendar}, // gives UIDs to those without
+        {QStringLiteral("import"), &Ctl::importCalendar},
+    };
+    for (const auto &[name, run] : changing)
+        if (command == name) {
+            const int code = (this->*run)(rest);
+            if (code == Done)
+                mirror();
+            return code;
+        }
     return usage(QString(), QStringLiteral("there is no command %1").arg(quoted(command)));
 }
 
@@ -532,4 +541,9 @@ int Ctl::importCalendar(const QStringList &arguments)
             say(QStringLiteral("    the first: ") + report.noteNotHeld);
     }
     return Done;
+}
+
+const QCommandLineOption &Ctl::passwordStdinOption()
+{
+    return kPasswordStdin;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+class QCommandLineOption;
 class QCommandLineParser;
 class ReminderStore;
 class SettingsStore;
@@ -41,6 +42,10 @@ private:
     int remove(const QStringList &arguments);
     int exportCalendar(const QStringList &arguments);
     int importCalendar(const QStringList &arguments);
+    int sync(const QStringList &arguments);
+    // After a command that may have changed the reminders: the calendar
+    // folder follows them, when one is set.
+    void mirror();
 
     // Parses a command's options and positional arguments; Done when the
     // command goes on, Usage after saying what is wrong, or -1 after showing
@@ -48,6 +53,9 @@ private:
     int parse(QCommandLineParser &parser, const QString &command, const QStringList &arguments);
     // When a password is set, asks for it; false after saying why not.
     bool passwordGiven(const QCommandLineParser &parser);
+
+    // --password-stdin, which every command that shows or changes notes takes.
+    static const QCommandLineOption &passwordStdinOption();
 
     void say(const QString &text);
     int refuse(const QString &text);

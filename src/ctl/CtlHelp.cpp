@@ -38,6 +38,7 @@ QString general()
         "  delete   delete a reminder for good\n"
         "  export   write the reminders as an iCalendar file\n"
         "  import   add the events and to-dos of an iCalendar file\n"
+        "  sync     keep the reminders in step with a calendar folder\n"
         "\n"
         "pingalo-ctl COMMAND --help tells more about a command.\n"
         "The store is $PINGALO_STORE, or else $XDG_CONFIG_HOME/pingalo/store.db.\n"
@@ -107,6 +108,21 @@ QString of(const QString &command)
             "changed. Says how many were added and updated, how many were skipped,\n"
             "and why. A file with a line over 256 KiB or parts nested over 8 deep is\n"
             "refused.\n");
+    if (command == QLatin1String("sync"))
+        return QStringLiteral(
+            "Usage: pingalo-ctl sync [--password-stdin]\n"
+            "       pingalo-ctl sync --folder DIR [--password-stdin]\n"
+            "       pingalo-ctl sync --off [--password-stdin]\n"
+            "\n"
+            "Keeps the reminders in step with a calendar folder (one .ics file per\n"
+            "item, as vdirsyncer and khal use it): each reminder is written there, and\n"
+            "what changes there (added, changed, deleted, answered elsewhere) changes\n"
+            "the reminders. Without options, merges now and says what changed.\n"
+            "The notes are kept in the folder as plain text, password or not.\n"
+            "\n"
+            "  --folder DIR       mirror the reminders into DIR (made private to you)\n"
+            "  --off              stop; the folder is left as it is\n"
+            "  --password-stdin   read the password from the first line of standard input\n");
     return QString();
 }
 

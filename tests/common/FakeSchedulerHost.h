@@ -28,7 +28,7 @@ public:
         text = t;
         events << QStringLiteral("text:") + t;
     }
-    void showReminderWindow(const std::optional<ReminderRecord> &) override
+    void showReminderWindow(const std::optional<LiveReminder> &) override
     {
         events << QStringLiteral("window");
         shownTexts << text;

@@ -51,8 +51,9 @@ struct NoteMakerFixture {
                            {},
                            &OwnedWindows::showAbout,
                            {},
-                           [this](QWidget *o) { return OwnedWindows::setPassword(program, o); },
-                           {}},
+                           {[this](QWidget *o) { return OwnedWindows::setPassword(program, o); },
+                            {},
+                            [](QWidget *) { return false; }}},
                           &owner);
         window->show();
     }

@@ -62,6 +62,7 @@ std::optional<QDateTime> Scheduler::loadSlot(const LiveReminder &slot)
     m_fields.time = slot.record.time;
     m_fields.recurrence = slot.record.recurrence;
     m_fields.sound = slot.record.sound;
+    m_fields.uid = slot.record.uid;
     // The due moment: the day at its time, or the day alone for a bill reminder.
     // A "Time" that is not a time gives no moment: such a slot is never due by
     // the clock, and comes up through the look-back of a later day instead.
@@ -118,8 +119,9 @@ void Scheduler::FireReminder(const QString &day)
     // deletions would let the day be removed with a live reminder in it.
     if (m_store.consumeSlot(day, m_fields.slot, m_fields.viewed))
         ++m_fields.viewed;
-    waitForOk(
-        ReminderRecord{m_fields.storedNote, m_fields.sound, m_fields.recurrence, m_fields.time});
+    waitForOk(LiveReminder{day, m_fields.slot,
+                           ReminderRecord{m_fields.storedNote, m_fields.sound, m_fields.recurrence,
+                                          m_fields.time, m_fields.uid}});
 }
 
 void Scheduler::showReminder(const QString &text, const QString &sound)
@@ -128,7 +130,7 @@ void Scheduler::showReminder(const QString &text, const QString &sound)
     m_host.playSound(sound);
 }
 
-void Scheduler::waitForOk(const std::optional<ReminderRecord> &due)
+void Scheduler::waitForOk(const std::optional<LiveReminder> &due)
 {
     // A check's window may come up while minutes skipped by a jump of the
     // clock wait for the next tick to catch them up: those stay to be caught up.
@@ -152,6 +154,7 @@ void Scheduler::Timer1_Timer()
 {
     if (m_stopped)
         return;
+    m_host.syncStore();
     const QDateTime now = wallMinute(Clock::now());
     if (m_host.isLockedDown()) {
         // What comes due during lock-down waits in the store.
@@ -234,6 +237,7 @@ void Scheduler::StartReminderCheck()
 
 void Scheduler::CheckImmediateReminders()
 {
+    m_host.syncStore();
     CheckMissedReminders();
     if (m_stopped) {
         m_manualCheck = 0;
@@ -296,7 +300,7 @@ void Scheduler::CheckMissedReminders()
             if (!Recurrence::isOneTime(m_fields.recurrence))
                 RescheduleReminder(m_store, day, slot.slot, m_fields.storedNote, m_fields.time,
                                    m_fields.recurrence, Clock::today());
-            waitForOk(slot.record);
+            waitForOk(slot);
             m_store.deleteRecord(day, slot.slot);
             // As the tick does: what the window waited on may have changed.
             slots = liveSlotsAfter(day, slot.slot);

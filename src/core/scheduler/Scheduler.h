@@ -98,6 +98,7 @@ private:
         qint64 count = 0;
         QString recurrence;
         QString sound;
+        QString uid;
         qint64 viewed = 0;
         // The first minute of a pass of the due check (fireDueSpan).
         std::optional<QDateTime> spanFrom;
@@ -125,7 +126,7 @@ private:
     void showReminder(const QString &text, const QString &sound);
     // Shows the reminder window modally, with the timer off until its OK;
     // `due` is the record that came due (SchedulerHost::showReminderWindow).
-    void waitForOk(const std::optional<ReminderRecord> &due);
+    void waitForOk(const std::optional<LiveReminder> &due);
 
     ReminderStore &m_store;
     ProgramSettings &m_settings;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/store/ReminderRecord.h"
+#include "core/store/ReminderStore.h"
 
 #include <QString>
 #include <optional>
@@ -15,10 +15,11 @@ public:
     virtual void setReminderText(const QString &text) = 0;
     // Shows the reminder window modally and returns when it is dismissed.
     // Dismissing it stops the sound and switches the scheduler's timer on.
-    // `due` is the reminder that came due, as it was stored: the window then
+    // `due` is the reminder that came due, as it was stored (with its day and
+    // number): the window then
     // also offers to snooze it. A reminder only looked at (a row of the list)
     // has none, and the window has OK alone.
-    virtual void showReminderWindow(const std::optional<ReminderRecord> &due) = 0;
+    virtual void showReminderWindow(const std::optional<LiveReminder> &due) = 0;
     // Whether the reminder window is on screen (the user views a reminder of
     // the list, or the scheduler waits in it).
     virtual bool reminderWindowBusy() const = 0;
@@ -34,4 +35,7 @@ public:
     virtual void showNoImmediateReminders() = 0;
     // The program's whole argument text, without its own path.
     virtual QString commandLine() const = 0;
+    // Brings the store up to date with what changed elsewhere (the calendar
+    // folder), before a tick or a check reads it. Nothing by default.
+    virtual void syncStore() {}
 };

@@ -35,6 +35,7 @@ bool MemorySettingsStore::mayWrite()
     }
     if (m_writesLeft > 0)
         --m_writesLeft;
+    ++m_version;
     return true;
 }
 

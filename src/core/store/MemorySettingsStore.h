@@ -17,6 +17,7 @@ public:
     std::optional<QList<TreeValue>> listTree(const QString &section) override;
     std::optional<QStringList> childSections(const QString &section) override;
     bool transaction(const std::function<bool()> &body) override;
+    std::optional<qint64> version() override { return m_version; }
 
     // From now on every operation fails (true) or works again (false).
     void setBroken(bool broken) { m_broken = broken; }
@@ -36,4 +37,5 @@ private:
     bool m_broken = false;
     bool m_treeReadsBroken = false;
     int m_writesLeft = -1;
+    qint64 m_version = 0; // counts the writes tried
 };

@@ -97,3 +97,13 @@ bool ProgramSettings::setSnooze(const QString &minutes)
 {
     return setValue(kSnooze, minutes);
 }
+
+std::optional<QString> ProgramSettings::calendarFolder() const
+{
+    return value(kCalendarFolder);
+}
+
+bool ProgramSettings::setCalendarFolder(const QString &folder)
+{
+    return setValue(kCalendarFolder, folder);
+}

@@ -16,6 +16,7 @@ public:
     static inline const QString kCheckMissed = QStringLiteral("CheckMissed");
     static inline const QString kLocale = QStringLiteral("Locale");
     static inline const QString kSnooze = QStringLiteral("Snooze");
+    static inline const QString kCalendarFolder = QStringLiteral("Calendar Folder");
 
     static inline const QString kTrue = QStringLiteral("True");
     static inline const QString kFalse = QStringLiteral("False");
@@ -61,6 +62,11 @@ public:
     // "Snooze": the minutes of the reminder window's last snooze (Snooze).
     std::optional<QString> snooze() const;
     bool setSnooze(const QString &minutes);
+
+    // "Calendar Folder": the folder the reminders are mirrored into and
+    // merged from; empty when that is off.
+    std::optional<QString> calendarFolder() const;
+    bool setCalendarFolder(const QString &folder);
 
 private:
     std::optional<QString> value(const QString &key) const;

@@ -223,7 +223,7 @@ std::optional<qint64> ReminderStore::append(const QString &day, const ReminderRe
             return false;
         return m_store.save(kIndexSection, day, count);
     });
-    if (!done)
+    if (!changed(done))
         return std::nullopt;
     return slot;
 }
@@ -241,19 +241,19 @@ std::optional<qint64> ReminderStore::appendCopy(const QString &day, const Remind
 
 bool ReminderStore::consumeSlot(const QString &day, qint64 slot, qint64 viewedBefore)
 {
-    return m_store.transaction([&] {
+    return changed(m_store.transaction([&] {
         return m_store.deleteSection(recordSection(day, slot)) &&
                m_store.save(daySection(day), kNumViewed, QString::number(viewedBefore + 1));
-    });
+    }));
 }
 
 bool ReminderStore::deleteFromList(const QString &day, const QString &slot)
 {
-    return m_store.transaction([&] {
+    return changed(m_store.transaction([&] {
         const auto viewed = numViewed(day);
         return viewed && m_store.save(daySection(day), kNumViewed, QString::number(*viewed + 1)) &&
                m_store.deleteSection(daySection(day) + QLatin1Char('\\') + slot);
-    });
+    }));
 }
 
 ReminderStore::ListedDelete ReminderStore::deleteListed(const QString &day, qint64 slot,
@@ -273,7 +273,7 @@ ReminderStore::ListedDelete ReminderStore::deleteListed(const QString &day, qint
 
 bool ReminderStore::keepUids(const QList<LiveReminder> &named)
 {
-    return m_store.transaction([&] {
+    return changed(m_store.transaction([&] {
         for (const LiveReminder &r : named) {
             const auto now = readRecord(r.day, r.slot);
             if (!now)
@@ -283,17 +283,24 @@ bool ReminderStore::keepUids(const QList<LiveReminder> &named)
                 return false;
         }
         return true;
-    });
+    }));
 }
 
 bool ReminderStore::deleteRecord(const QString &day, qint64 slot)
 {
-    return m_store.deleteSection(recordSection(day, slot));
+    return changed(m_store.deleteSection(recordSection(day, slot)));
 }
 
 bool ReminderStore::removeDay(const QString &day)
 {
-    return m_store.transaction([&] {
+    return changed(m_store.transaction([&] {
         return m_store.deleteSection(daySection(day)) && m_store.deleteValue(kIndexSection, day);
-    });
+    }));
+}
+
+bool ReminderStore::changed(bool written) const
+{
+    if (written && m_changeListener)
+        m_changeListener();
+    return written;
 }

@@ -49,6 +49,13 @@ public:
 
     SettingsStore &settingsStore() const { return m_store; }
 
+    // Called after every change this store object makes to the reminders
+    // (the program mirrors them into its calendar folder).
+    void setChangeListener(std::function<void()> listener)
+    {
+        m_changeListener = std::move(listener);
+    }
+
     static QString daySection(const QString &day);
     static QString recordSection(const QString &day, qint64 slot);
 
@@ -104,5 +111,9 @@ private:
     bool saveRecord(const QString &section, const ReminderRecord &record);
     std::optional<qint64> append(const QString &day, const ReminderRecord &record, bool countFirst);
 
+    // Gives `written`, telling the change listener when it is true.
+    bool changed(bool written) const;
+
     SettingsStore &m_store;
+    std::function<void()> m_changeListener;
 };

@@ -56,6 +56,12 @@ public:
     // nest: an inner one that is abandoned takes back only its own writes.
     virtual bool transaction(const std::function<bool()> &body) = 0;
 
+    // A number that changes whenever what the store holds may have changed,
+    // written by this object or by another process; none when the store
+    // cannot tell. What a reader keeps of the store stays true while it is
+    // the same.
+    virtual std::optional<qint64> version() { return std::nullopt; }
+
 protected:
     // Writes a store failure to standard error, once for a run of the same text.
     void reportFailure(const QString &what);

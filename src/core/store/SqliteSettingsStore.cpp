@@ -421,3 +421,13 @@ bool SqliteSettingsStore::transaction(const std::function<bool()> &body)
     }
     return ok;
 }
+
+std::optional<qint64> SqliteSettingsStore::version()
+{
+    if (!ensureOpen())
+        return std::nullopt;
+    Statement stmt(statement("PRAGMA data_version"));
+    if (!stmt || stmt.step() != SQLITE_ROW)
+        return std::nullopt;
+    return (qint64(sqlite3_column_int(stmt.get(), 0)) << 40) + sqlite3_total_changes64(m_db);
+}

@@ -41,6 +41,9 @@ public:
     std::optional<QList<TreeValue>> listTree(const QString &section) override;
     std::optional<QStringList> childSections(const QString &section) override;
     bool transaction(const std::function<bool()> &body) override;
+    // Another connection's commits show in SQLite's data version, this one's
+    // own writes in its count of changes.
+    std::optional<qint64> version() override;
 
 private:
     class Statement;

@@ -145,7 +145,7 @@ void NoteMaker::buildMenus()
     AboutItem->setObjectName(QStringLiteral("AboutItem"));
 
     m_settingsMenu = new SettingsMenu(m_services.store.settingsStore(), m_services.lockItem,
-                                      m_services.setPassword, m_services.protectionRemoved, this);
+                                      m_services.settings, this);
     menuBar()->insertMenu(help->menuAction(), m_settingsMenu);
 }
 

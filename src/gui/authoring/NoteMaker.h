@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/authoring/SettingsMenu.h"
+
 #include <QMainWindow>
 #include <functional>
 
@@ -14,7 +16,6 @@ class QPushButton;
 class QTimeEdit;
 class QTimer;
 class ReminderStore;
-class SettingsMenu;
 class SoundBox;
 class SoundSelection;
 class Sounds;
@@ -41,10 +42,9 @@ public:
         std::function<void()> showHelp;
         std::function<void(QWidget *owner)> showAbout;
         std::function<void(QWidget *owner)> showList;
-        std::function<bool(QWidget *owner)> setPassword;
-        // Password protection was removed: a lock-down on ends, as nothing is
-        // left to end it with.
-        std::function<void()> protectionRemoved;
+        // What the Settings menu needs of the shell: the password window,
+        // the end of a lock-down, the calendar folder.
+        SettingsMenu::Shell settings;
     };
 
     NoteMaker(const Services &services, QWidget *owner);

@@ -3,14 +3,12 @@
 #include "core/store/TextForms.h"
 #include "gui/platform/MessageBoxes.h"
 
-SettingsMenu::SettingsMenu(SettingsStore &store, QAction *lockItem,
-                           PasswordWindowOpener setPassword,
-                           std::function<void()> protectionRemoved, QWidget *owner)
+SettingsMenu::SettingsMenu(SettingsStore &store, QAction *lockItem, const Shell &shell,
+                           QWidget *owner)
     : QMenu(QStringLiteral("&Settings"), owner)
     , m_settings(store)
     , m_lockItem(lockItem)
-    , m_setPassword(std::move(setPassword))
-    , m_protectionRemoved(std::move(protectionRemoved))
+    , m_shell(shell)
 {
     setObjectName(QStringLiteral("SettingsMenu"));
     StartupItem = checkItem(this, QStringLiteral("&Pingalo! at Startup"), "StartupItem",
@@ -27,6 +25,10 @@ SettingsMenu::SettingsMenu(SettingsStore &store, QAction *lockItem,
 
     OutDRem = addAction(QStringLiteral("&Missed Reminders"), this, &SettingsMenu::OutDRem_Click);
     OutDRem->setObjectName(QStringLiteral("OutDRem"));
+
+    // Beyond the settings the rules name: the calendar folder (see FolderSync).
+    FolderItem = checkItem(this, QStringLiteral("Calendar &Folder..."), "FolderItem",
+                           &SettingsMenu::FolderItem_Click);
 }
 
 QAction *SettingsMenu::checkItem(QMenu *menu, const QString &caption, const char *name,
@@ -50,6 +52,7 @@ void SettingsMenu::Form_Load()
     const bool password = m_settings.hasPassword();
     EnablePassItem->setChecked(password);
     SetPassItem->setEnabled(password);
+    FolderItem->setChecked(!m_settings.calendarFolder().value_or(QString()).isEmpty());
 }
 
 void SettingsMenu::StartupItem_Click()
@@ -97,8 +100,8 @@ void SettingsMenu::EnablePassItem_Click()
     SetPassItem->setEnabled(false);
     if (m_lockItem)
         m_lockItem->setEnabled(false);
-    if (m_protectionRemoved)
-        m_protectionRemoved();
+    if (m_shell.protectionRemoved)
+        m_shell.protectionRemoved();
 }
 
 void SettingsMenu::SetPassItem_Click()
@@ -108,9 +111,14 @@ void SettingsMenu::SetPassItem_Click()
 
 void SettingsMenu::showPassFormCreate()
 {
-    if (!m_setPassword(parentWidget()))
+    if (!m_shell.setPassword(parentWidget()))
         return;
     if (m_lockItem)
         m_lockItem->setEnabled(true);
     EnablePassItem->setChecked(true);
+}
+
+void SettingsMenu::FolderItem_Click()
+{
+    FolderItem->setChecked(m_shell.chooseCalendarFolder(parentWidget()));
 }

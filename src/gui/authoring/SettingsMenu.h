@@ -26,20 +26,27 @@ public:
         "want to password protect your Pingalo! notes in the future you will need to setup a "
         "new password. Are you sure you want to remove the password protection?");
 
-    // Opens the password window over `owner`; true when it saved a password.
-    using PasswordWindowOpener = std::function<bool(QWidget *owner)>;
+    // What the shell does for the menu, over `owner` (the note maker).
+    struct Shell {
+        // Opens the password window; true when it saved a password.
+        std::function<bool(QWidget *owner)> setPassword;
+        // Password protection was removed: a lock-down on ends, as nothing is
+        // left to end it with (may be empty).
+        std::function<void()> protectionRemoved;
+        // Asks for the calendar folder; true when one is set afterwards.
+        std::function<bool(QWidget *owner)> chooseCalendarFolder;
+    };
 
-    // `lockItem` is the tray's "Lock &Down" (may be null); `protectionRemoved`
-    // (may be empty) ends a lock-down that no password can end any more. The
-    // owner is the note maker, over which the menu's dialogs come.
-    SettingsMenu(SettingsStore &store, QAction *lockItem, PasswordWindowOpener setPassword,
-                 std::function<void()> protectionRemoved, QWidget *owner);
+    // `lockItem` is the tray's "Lock &Down" (may be null). The owner is the
+    // note maker, over which the menu's dialogs come.
+    SettingsMenu(SettingsStore &store, QAction *lockItem, const Shell &shell, QWidget *owner);
 
     QAction *StartupItem;
     QMenu *PasswordItem;
     QAction *EnablePassItem;
     QAction *SetPassItem;
     QAction *OutDRem;
+    QAction *FolderItem; // checked while a calendar folder is set
 
     // The marks and states from the stored settings, when the note maker loads.
     void Form_Load();
@@ -49,6 +56,7 @@ public:
     void OutDRem_Click();
     void EnablePassItem_Click();
     void SetPassItem_Click();
+    void FolderItem_Click();
 
 private:
     // A checkable item whose handler, not the click, sets its mark.
@@ -58,6 +66,5 @@ private:
 
     ProgramSettings m_settings;
     QAction *m_lockItem;
-    PasswordWindowOpener m_setPassword;
-    std::function<void()> m_protectionRemoved;
+    Shell m_shell;
 };

@@ -13,6 +13,7 @@
 #include "gui/platform/SingleInstance.h"
 #include "gui/platform/TrayIcon.h"
 #include "gui/shell/About.h"
+#include "gui/shell/FolderSync.h"
 #include "gui/shell/HelpModule.h"
 #include "gui/shell/OwnedWindows.h"
 #include "gui/shell/ProgramPictures.h"
@@ -49,6 +50,14 @@ AForm::AForm(const Services &services)
     , m_settings(std::make_unique<ProgramSettings>(services.store))
     , m_sounds(std::make_unique<Sounds>(*m_settings, services.sound, services.files))
     , m_scheduler(std::make_unique<Scheduler>(*m_reminderStore, *m_settings, *this))
+    , m_folderSync(std::make_unique<FolderSync>(*m_reminderStore, *m_settings,
+                                                // Not before the start-up password is given (during
+                                                // lock-down it still writes what the program does).
+                                                [this] {
+                                                    return !m_settings->hasPassword() ||
+                                                           unlockFlag() != 0 ||
+                                                           LockItem->isChecked();
+                                                }))
     , m_help(std::make_unique<HelpModule>(*m_settings, services.files))
 {
     setObjectName(QStringLiteral("AForm"));
@@ -297,14 +306,20 @@ void AForm::NoteMakerItem_Click()
 {
     if (!m_noteMaker)
         m_noteMaker = new NoteMaker(
-            {*m_reminderStore, *m_sounds, m_scheduler->Timer1(), m_billDate, LockItem,
-             [this] { HelpItem_Click(); }, &OwnedWindows::showAbout,
+            {*m_reminderStore,
+             *m_sounds,
+             m_scheduler->Timer1(),
+             m_billDate,
+             LockItem,
+             [this] { HelpItem_Click(); },
+             &OwnedWindows::showAbout,
              [this](QWidget *owner) {
                  OwnedWindows::showList({*m_reminderStore, *this, [this] { HelpItem_Click(); }},
                                         owner);
              },
-             [this](QWidget *owner) { return OwnedWindows::setPassword(*m_settings, owner); },
-             [this] { passwordProtectionRemoved(); }},
+             {[this](QWidget *owner) { return OwnedWindows::setPassword(*m_settings, owner); },
+              [this] { passwordProtectionRemoved(); },
+              [this](QWidget *owner) { return m_folderSync->choose(owner); }}},
             this);
     m_noteMaker->show();
     m_noteMaker->raise();
@@ -438,9 +453,16 @@ void AForm::setReminderText(const QString &text)
     reminders()->ReminderText->setPlainText(shown);
 }
 
-void AForm::showReminderWindow(const std::optional<ReminderRecord> &due)
+void AForm::showReminderWindow(const std::optional<LiveReminder> &due)
 {
-    reminders()->showModal(due);
+    reminders()->showModal(due ? std::optional(due->record) : std::nullopt);
+    if (due)
+        m_folderSync->answered(*due);
+}
+
+void AForm::syncStore()
+{
+    m_folderSync->mergeNow();
 }
 
 bool AForm::reminderWindowBusy() const

@@ -9,6 +9,7 @@
 class About;
 class Editor;
 class NoteMaker;
+class FolderSync;
 class HelpModule;
 class PassFormEnter;
 class PassFormLock;
@@ -116,7 +117,7 @@ public:
 
     // SchedulerHost
     void setReminderText(const QString &text) override;
-    void showReminderWindow(const std::optional<ReminderRecord> &due) override;
+    void showReminderWindow(const std::optional<LiveReminder> &due) override;
     bool reminderWindowBusy() const override;
     void playSound(const QString &name) override;
     bool isLockedDown() const override;
@@ -124,6 +125,7 @@ public:
     void showPasswordGate() override;
     void showNoImmediateReminders() override;
     QString commandLine() const override { return m_commandLine; }
+    void syncStore() override;
 
 Q_SIGNALS:
     // The program is over: the main form was closed.
@@ -148,6 +150,7 @@ private:
     std::unique_ptr<ProgramSettings> m_settings;
     std::unique_ptr<Sounds> m_sounds;
     std::unique_ptr<Scheduler> m_scheduler;
+    std::unique_ptr<FolderSync> m_folderSync;
     std::unique_ptr<HelpModule> m_help;
     TrayIcon *m_tray = nullptr;
     QPointer<Reminders> m_reminders;
