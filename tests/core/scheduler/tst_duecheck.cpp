@@ -24,7 +24,7 @@ private Q_SLOTS:
         QVERIFY(!Recurrence::nextDay(Recurrence::kAnnual, QDate(9999, 6, 1)).isValid());
     }
 
-    void aReminderFiresAtTheFirstTickOfItsMinuteOnly()
+    void theWindowsExactTextAndTheStoreWhileItShows()
     {
         SchedulerFixture f(at(10, 0, 0, 400));
         f.add(kToday, k10, u"Stand-up"_s, Recurrence::kDaily, u"VITAL_LOOP"_s);
