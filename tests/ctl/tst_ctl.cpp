@@ -9,12 +9,14 @@
 #include "core/store/ScrambleText.h"
 #include "core/store/SqliteSettingsStore.h"
 #include "ctl/Ctl.h"
+#include "ctl/TerminalPassword.h"
 
 #include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <unistd.h>
 
 namespace {
 
@@ -147,6 +149,24 @@ private Q_SLOTS:
         QCOMPARE(
             QString::number(damaged.code) + damaged.err.section(u';', 0, 0),
             u"1pingalo-ctl: left out 1 reminder damaged in the store (number 1 of 12/11/2026)"_s);
+    }
+
+    void aPasswordTypedAtTheTerminalIsItsFirstLine()
+    {
+        // An empty line is an empty password; the end of input before a line is none.
+        const std::pair<QByteArray, std::optional<QString>> cases[] = {
+            {"Open Sesame\nlist\n", u"Open Sesame"_s}, {"\n", QString()}, {"", std::nullopt}};
+        const int terminal = ::dup(STDIN_FILENO);
+        for (const auto &[typed, password] : cases) {
+            int ends[2];
+            QVERIFY(::pipe(ends) == 0 && ::write(ends[1], typed.data(), typed.size()) >= 0);
+            ::close(ends[1]);
+            ::dup2(ends[0], STDIN_FILENO);
+            ::close(ends[0]);
+            QCOMPARE(askPasswordOnTerminal(u"Password: "_s), password);
+        }
+        ::dup2(terminal, STDIN_FILENO);
+        ::close(terminal);
     }
 
     void twoToolsAtOnceASlowPipeAndAFullDisk()

@@ -1,9 +1,8 @@
 // The scheduler beside what the model of a reminder's life (tst_model) does not
-// see: the next day past the last date and of names that are none of the six,
-// the exact window text and what the store holds while a reminder is on
-// screen, slots changed while a window waits, damaged records and a failing
-// store, the password road, the message rules for every command line, and
-// look-back settings that are not whole numbers.
+// see: the next day past the last date, the exact window text and what the
+// store holds while a reminder is on screen, slots changed while a window
+// waits, damaged records and a failing store, a password saved empty, a wake
+// behind the start-up gate, and look-back settings that are not whole numbers.
 #include "SchedulerFixture.h"
 #include "TestRegistry.h"
 
@@ -14,39 +13,21 @@ QDateTime at(int h, int m, int s = 0, int ms = 0)
     return QDateTime(kToday, QTime(h, m, s, ms));
 }
 const QString k10 = u"10:00:00 AM"_s;
-const QString kMessage = u"message"_s;
 } // namespace
 
 class TstDueCheck : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void theNextDayAndWhatIsOneTime()
+    void nothingFollowsTheLastDate()
     {
-        // clang-format off
-        const struct { const char *row; QString name; QDate firing, next; } cases[] = {
-            {"monthly 31 Jan", Recurrence::kMonthly, QDate(2027, 1, 31), QDate(2027, 3, 3)},
-            {"one-time", Recurrence::kOneTime, QDate(2026, 12, 4), QDate()},
-            {"empty", QString(), QDate(2026, 12, 4), QDate()},
-            {"wrong case", u"daily reminder"_s, QDate(2026, 12, 4), QDate()},
-            {"past the last date", Recurrence::kAnnual, QDate(9999, 6, 1), QDate()},
-        };
-        // clang-format on
-        for (const auto &c : cases) {
-            QVERIFY2(Recurrence::nextDay(c.name, c.firing) == c.next, c.row);
-            QVERIFY2(Recurrence::isOneTime(c.name) == (!c.next.isValid() && c.firing.year() < 9999),
-                     c.row);
-        }
+        QVERIFY(!Recurrence::nextDay(Recurrence::kAnnual, QDate(9999, 6, 1)).isValid());
     }
 
-    void aReminderFiresAtTheFirstTickOfItsMinuteOnly()
+    void theWindowsExactTextAndTheStoreWhileItShows()
     {
-        SchedulerFixture f(at(9, 59, 59, 900));
+        SchedulerFixture f(at(10, 0, 0, 400));
         f.add(kToday, k10, u"Stand-up"_s, Recurrence::kDaily, u"VITAL_LOOP"_s);
-        f.scheduler.Timer1_Timer();
-        QVERIFY(f.host.events.isEmpty()); // a tenth of a second early is the minute before
-
-        f.clock.set(at(10, 0, 0, 400));
         f.host.whileShown = [&] {
             // Copied, consumed and counted before the window is on screen.
             QCOMPARE(f.liveNotes(kToday.addDays(1)), QStringList({u"Stand-up"_s}));
@@ -58,15 +39,6 @@ private Q_SLOTS:
                  QStringList({QStringLiteral("text:Date and Time: 12/4/2026 10:00:00 AM\r\n"
                                              "Reminder Note: Stand-up"),
                               u"sound:VITAL_LOOP"_s, u"window"_s}));
-        QVERIFY(f.host.timerWasOffWhileShown);
-
-        // The day is complete now, and stays until the next tick, which finds the
-        // slot gone and removes the whole day, index value included.
-        QVERIFY(f.dayExists(kToday));
-        f.clock.set(at(10, 0, 59, 900));
-        f.scheduler.Timer1_Timer();
-        QCOMPARE(f.host.shownTexts.size(), 1);
-        QVERIFY(!f.dayExists(kToday));
     }
 
     void whatAWindowWaitedOnIsReadAfresh()
@@ -131,36 +103,14 @@ private Q_SLOTS:
         QCOMPARE(*f.store.numViewed(u"12/4/2026"_s), 0);
     }
 
-    void theCurrentHourDecidesOnceThePasswordIsGiven()
+    void aPasswordSavedEmptyOpensNoGate()
     {
         SchedulerFixture f(at(10, 5));
-        f.program.setStoredPassword(*ScrambleText(u"secret"_s, u"1"_s));
-        f.add(kToday, u"9:00:00 AM"_s, u"missed this morning"_s);
+        f.program.setStoredPassword(QString()); // "Last" present but empty
         f.add(kToday, u"10:30:00 AM"_s, u"half past"_s);
-        f.add(kToday, u"3:00:00 PM"_s, u"afternoon"_s);
-        // A password not yet given opens the gate instead; the manual flag keeps its value.
         f.host.stat = 0;
-        f.scheduler.setManualCheck(1);
-        f.scheduler.StartReminderCheck();
-        QCOMPARE(f.host.events, QStringList({u"gate"_s}));
-        QCOMPARE(f.scheduler.ManualCheck(), 1);
-        f.host.stat = 1;
         f.scheduler.StartReminderCheck();
         QCOMPARE(f.host.notes(), QStringList({u"half past"_s}));
-        QVERIFY(!f.host.events.contains(kMessage));
-        // Already consumed: its own minute brings nothing.
-        f.clock.set(at(10, 30));
-        f.scheduler.Timer1_Timer();
-        QCOMPARE(f.host.shownTexts.size(), 1);
-        // Protection removed ("Last" present but empty): no gate whatever the flag. Nothing
-        // of this hour: a manual check says so and leaves the others.
-        f.program.setStoredPassword(QString());
-        f.host.stat = 0;
-        f.host.events.clear();
-        f.scheduler.setManualCheck(1);
-        f.scheduler.StartReminderCheck();
-        QCOMPARE(f.host.events, QStringList({kMessage}));
-        QCOMPARE(f.liveNotes(kToday), QStringList({u"missed this morning"_s, u"afternoon"_s}));
     }
 
     void behindTheStartUpGateAWakeBringsUpTodaysOnly()
@@ -180,28 +130,6 @@ private Q_SLOTS:
         f.host.stat = 1;
         f.scheduler.StartReminderCheck();
         QCOMPARE(f.host.notes(), QStringList({u"early"_s, u"yesterday"_s}));
-    }
-
-    void theMessageRules()
-    {
-        // An empty day: a manual check says so, start-up stays silent. A complete day is
-        // removed; the message follows unless started with "-SU", manual or not.
-        for (const QString &arguments : {u"-SU"_s, QString(), u"-su"_s, u"-SU "_s}) {
-            for (int manual : {0, 1}) {
-                SchedulerFixture f(at(10, 5));
-                f.host.arguments = arguments;
-                f.scheduler.setManualCheck(manual);
-                f.scheduler.StartReminderCheck();
-                QCOMPARE(f.host.events, manual ? QStringList({kMessage}) : QStringList());
-                f.add(kToday, u"9:00:00 AM"_s, u"done"_s);
-                f.store.deleteFromList(u"12/4/2026"_s, u"1"_s);
-                f.scheduler.setManualCheck(manual);
-                f.scheduler.StartReminderCheck();
-                QVERIFY(!f.dayExists(kToday));
-                QCOMPARE(f.host.events.count(kMessage), manual + (arguments != u"-SU"_s));
-                QCOMPARE(f.scheduler.ManualCheck(), 0);
-            }
-        }
     }
 
     void aLookBackThatCannotReadADayKeepsIt()

@@ -66,7 +66,7 @@ struct Model {
     QDateTime now, lastCovered; // `now` moves on with every OK, as the real clock will
     std::optional<QDateTime> heldSince;
     bool locked = false, busy = false, password = false;
-    int stat = 1, lookBack = 14;
+    int stat = 1, lookBack = 14, manual = 0; // `manual`: what ManualCheck must read
     QString arguments;
     qint64 okDelayMs = 0;
     QStringList events; // what the screen is expected to show
@@ -177,9 +177,10 @@ struct Model {
     void check(bool manual)
     {
         if (password && stat == 0) {
-            events << u"gate"_s;
+            events << u"gate"_s; // ManualCheck keeps its value
             return;
         }
+        this->manual = 0;
         lookBackOverMissedDays();
         const QDate today = now.date();
         // A day used up is removed, and said unless the program started at log-on;
@@ -191,9 +192,12 @@ struct Model {
     }
 };
 
-const QStringList kRecurrences = {Recurrence::kOneTime, Recurrence::kDaily,  Recurrence::kWeekly,
-                                  Recurrence::kMonthly, Recurrence::kAnnual, Recurrence::kBill,
-                                  u"daily reminder"_s}; // typed, in the wrong case: one-time
+// Empty, or typed in the wrong case: one-time.
+const QStringList kRecurrences = {
+    Recurrence::kOneTime, Recurrence::kDaily, Recurrence::kWeekly, Recurrence::kMonthly,
+    Recurrence::kAnnual,  Recurrence::kBill,  u"daily reminder"_s, QString()};
+// Only "-SU" exactly is the log-on start.
+const QStringList kArguments = {u"-SU"_s, QString(), u"-su"_s, u"-SU "_s};
 
 // One run: the real program's pieces beside the model.
 class Run {
@@ -207,7 +211,7 @@ public:
         m_model.password = m_random.bounded(3) == 0;
         if (m_model.password)
             m_program.setStoredPassword(*ScrambleText(u"pw"_s, u"1"_s));
-        m_model.arguments = m_random.bounded(2) ? u"-SU"_s : QString();
+        m_model.arguments = kArguments.at(m_random.bounded(int(kArguments.size())));
         m_host.arguments = m_model.arguments;
         m_host.whileShown = [this] { m_clock.advanceMs(m_model.okDelayMs); };
         restart();
@@ -240,10 +244,7 @@ public:
         } else if (what < 63) {
             const qint64 ms = qint64(m_random.bounded(60, 3 * 86'400)) * 1000;
             m_log << u"asleep %1 s"_s.arg(ms / 1000);
-            m_clock.advanceMs(ms);
-            m_model.now = Clock::now();
-            m_model.tick();
-            m_scheduler->catchUp();
+            tickAfter(ms, true);
         } else if (what < 71) {
             const qint64 ms = qint64(m_random.bounded(-90, 180)) * 60'000;
             m_log << u"clock set by %1 min"_s.arg(ms / 60'000);
@@ -257,6 +258,7 @@ public:
             m_log << u"manual check"_s;
             m_clock.advanceMs(m_random.bounded(60'000)); // whenever the user clicks
             m_model.now = Clock::now();
+            m_model.manual = 1;
             m_model.check(true);
             m_scheduler->setManualCheck(1);
             m_scheduler->StartReminderCheck();
@@ -287,12 +289,13 @@ private:
         return QDateTime(day, QTime(0, 0).addSecs(m_random.bounded(86'400)), m_zone);
     }
 
-    void tickAfter(qint64 ms)
+    // A tick, or the wake from a sleep, `ms` after the last step.
+    void tickAfter(qint64 ms, bool wake = false)
     {
         m_clock.advanceMs(ms);
         m_model.now = Clock::now();
         m_model.tick();
-        m_scheduler->Timer1_Timer();
+        wake ? m_scheduler->catchUp() : m_scheduler->Timer1_Timer();
     }
 
     // Days go by with the program running until the next reminder's minute, which
@@ -367,6 +370,7 @@ private:
         m_scheduler->Timer1().start();
         m_model.locked = m_host.locked = false;
         m_model.stat = m_host.stat = 1;
+        m_model.manual = 0;
         m_model.heldSince.reset();
         m_model.lastCovered = wall(Clock::now());
         if (!m_model.password) { // with a password the start-up checks nothing
@@ -405,6 +409,9 @@ private:
         if (m_host.events != m_model.events)
             return u"shown:\n  %1\nexpected:\n  %2"_s.arg(m_host.events.join(u"\n  "_s),
                                                           m_model.events.join(u"\n  "_s));
+        if (!m_host.timerWasOffWhileShown || m_scheduler->ManualCheck() != m_model.manual)
+            return u"the timer ran under a window, or ManualCheck is %1"_s.arg(
+                m_scheduler->ManualCheck());
         QStringList stored, modelled;
         for (const LiveReminder &r : m_store.allLiveReminders().value_or(QList<LiveReminder>()))
             stored << QStringList{r.record.shownNote(), r.day,          r.record.time,
@@ -418,19 +425,15 @@ private:
                                     i.sound,
                                     i.uid}
                             .join(u'|');
+        for (const QString &day : m_store.storedDays().value_or(QStringList()))
+            stored << u"day "_s + day;
+        for (const QDate &d : std::as_const(m_model.days))
+            modelled << u"day "_s + TextForms::dayKey(d);
         stored.sort();
         modelled.sort();
         if (stored != modelled)
             return u"stored:\n  %1\nexpected:\n  %2"_s.arg(stored.join(u"\n  "_s),
                                                            modelled.join(u"\n  "_s));
-        QStringList storedDays = m_store.storedDays().value_or(QStringList()), modelDays;
-        for (const QDate &d : std::as_const(m_model.days))
-            modelDays << TextForms::dayKey(d);
-        storedDays.sort();
-        modelDays.sort();
-        if (storedDays != modelDays)
-            return u"days stored: %1; expected: %2"_s.arg(storedDays.join(u' '),
-                                                          modelDays.join(u' '));
         return reminderStoreViolation(m_settings);
     }
 

@@ -1,6 +1,7 @@
 // What every settings store must do, run against the memory store and the
-// SQLite store alike; then the SQLite store's file: its schema and modes, files
-// it must leave alone, and other processes using the same file.
+// SQLite store alike; then the SQLite store's file: its schema and modes, its
+// transactions as other processes see them, files it must leave alone, and
+// other processes using the same file.
 #include "TestFiles.h"
 #include "TestRegistry.h"
 #include "core/store/MemorySettingsStore.h"
@@ -168,6 +169,16 @@ private Q_SLOTS:
                  QString::fromLatin1(kSchema) + u"|1|wal"_s);
         QCOMPARE(query(path, "SELECT app||'|'||section||'|'||name||'|'||value FROM entries"),
                  u"Pingalo!|Settings|CheckMissed|14"_s);
+
+        // A change of several values is one transaction of the database's: another process
+        // sees none of it until it ends (so a writer killed half-way leaves nothing), and all
+        // of it once it has.
+        const char *const both = "SELECT count(*) FROM entries WHERE name IN ('t1', 't2')";
+        QVERIFY(store.transaction([&] {
+            return store.save(u"S"_s, u"t1"_s, u"1"_s) && store.save(u"S"_s, u"t2"_s, u"2"_s) &&
+                   query(path, both) == u"0"_s;
+        }));
+        QCOMPARE(query(path, both), u"2"_s);
 
         // Another process sees every write (the last one below), and may hold the file a while.
         SqliteSettingsStore tool(path);

@@ -28,7 +28,8 @@ private Q_SLOTS:
         QCOMPARE(forms.join(u'|'), u"12/4/2026|1/31/2027|3:05:00 PM|12:00:00 AM|12:30:09 PM|"
                                    "12/4/2026 3:05:00 PM|12/4/2026|12/4/2026 12:00:01 AM"_s);
         QLocale::setDefault(QLocale::c());
-        QVERIFY(dayKey(QDate()).isEmpty() && dayKey(QDate(10000, 1, 1)).isEmpty());
+        QVERIFY(dayKey(QDate()).isEmpty() && dayKey(QDate(10000, 1, 1)).isEmpty() &&
+                momentText(QDateTime(QDate(10000, 1, 1), QTime(9, 0))).isEmpty());
     }
 
     void parsingTakesWhatPeopleWrite()
