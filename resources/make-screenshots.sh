@@ -31,7 +31,6 @@ done <<'EOF'
 -d 2027-03-14 -t 7:30 -r annual -s HEY_1         | Ann's birthday
 EOF
 
-start_desktop
 faked "$PINGALO" -SU >"$WORK/pingalo.log" 2>&1 &
 PIDS+=($!)
 wait_for 10 has_tray_icon || fail "the tray icon did not appear"

@@ -87,22 +87,11 @@ sync_home B
 on B "$CTL" sync | grep -q "Added 2 reminders" || fail "B did not take the reminders"
 on B "$CTL" list | grep -q "Water the plants" || fail "the reminder is not on B's list"
 
-cat >"$WORK/khal.conf" <<EOF
-[calendars]
-[[a]]
-path = $WORK/A/calendar
-[locale]
-timeformat = %H:%M
-dateformat = %Y-%m-%d
-longdateformat = %Y-%m-%d
-datetimeformat = %Y-%m-%d %H:%M
-longdatetimeformat = %Y-%m-%d %H:%M
-EOF
-khal -c "$WORK/khal.conf" list "$DAY" 1d 2>>"$WORK/khal.log" | grep -q "Water the plants" ||
+printf '[calendars]\n[[a]]\npath = %s\n' "$WORK/A/calendar" >"$WORK/khal.conf"
+khal -c "$WORK/khal.conf" list tomorrow 1d 2>>"$WORK/khal.log" | grep -q "Water the plants" ||
     fail "khal does not show A's reminder"
 
 # It comes up on B at its minute; its OK goes back to the server, and A lets it go.
-start_desktop
 set_clock 09:59:25
 on B "$PINGALO" -SU >"$WORK/pingalo-B.log" 2>&1 &
 PIDS+=($!)
