@@ -364,11 +364,8 @@ private Q_SLOTS:
             return said;
         };
         QCOMPARE(ask({u"30"_s}), QStringList({u"Pingalo! Vantor:14"_s}));
-        for (const auto &[typed, stored] :
-             {std::pair{u"7 days"_s, u"7"_s}, {u"2.50"_s, u"2.5"_s}, {u"007"_s, u"7"_s}}) {
-            ask({typed});
-            QCOMPARE(*f.program.checkMissed(), stored);
-        }
+        ask({u"007"_s}); // stored as the number read (the reading: the text forms' test)
+        QCOMPARE(*f.program.checkMissed(), u"7"_s);
         // Out of range: OK asks again with the stored value; an empty answer, or Cancel, ends it.
         const QString range = u"Please enter a number from 1 to 30, or click CANCEL."_s,
                       again = u"Pingalo! Vantor:7"_s;
