@@ -27,8 +27,13 @@ void SoundBox::keyPressEvent(QKeyEvent *event)
         const bool dropDown = event->key() == Qt::Key_F4 ||
                               ((event->key() == Qt::Key_Down || event->key() == Qt::Key_Up) &&
                                event->modifiers().testFlag(Qt::AltModifier));
+        if (dropDown) {
+            // Alt+Up too, which the combo box itself would take for a move up the list.
+            showPopup();
+            return;
+        }
         const bool moving = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
-        if (!dropDown && !moving) {
+        if (!moving) {
             event->ignore();
             return;
         }

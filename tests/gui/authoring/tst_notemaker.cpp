@@ -273,6 +273,7 @@ private Q_SLOTS:
                 looked = wizard->Text2->text() == QLatin1String("10") &&
                          wizard->DTPicker1->date() == QDate(2026, 12, 4) &&
                          wizard->Text1->text().isEmpty() && layoutFault(wizard).isEmpty() &&
+                         wizard->Label4->font().pointSizeF() > 6 && // smaller only to fit
                          layoutFault(wizard->Frame1).isEmpty();
                 wizard->Text1->setText(QString::fromLatin1(c.payee));
                 wizard->DTPicker1->setDate(QDate(2026, 12, 4).addDays(c.dueInDays));
@@ -309,6 +310,10 @@ private Q_SLOTS:
 
         choose(w, u"SIREN"_s); // on, a sound chosen
         QVERIFY(w->SndPreviewBttn->isEnabled() && w->Combo1->isLocked());
+        QTest::keyClick(w->Combo1, Qt::Key_Up, Qt::AltModifier); // drops it down, moves nothing
+        QVERIFY(w->Combo1->view()->isVisible() && w->Combo1->currentText() == u"SIREN"_s);
+        w->Combo1->hidePopup();
+        choose(w, u"SIREN"_s);
         w->SndPreviewBttn->click();
         QCOMPARE(heard(), u"play "_s + kSnds + u"SIREN.wav|&Preview"_s); // once: no "&Stop"
 
@@ -359,11 +364,8 @@ private Q_SLOTS:
             return said;
         };
         QCOMPARE(ask({u"30"_s}), QStringList({u"Pingalo! Vantor:14"_s}));
-        for (const auto &[typed, stored] :
-             {std::pair{u"7 days"_s, u"7"_s}, {u"2.50"_s, u"2.5"_s}, {u"007"_s, u"7"_s}}) {
-            ask({typed});
-            QCOMPARE(*f.program.checkMissed(), stored);
-        }
+        ask({u"007"_s}); // stored as the number read (the reading: the text forms' test)
+        QCOMPARE(*f.program.checkMissed(), u"7"_s);
         // Out of range: OK asks again with the stored value; an empty answer, or Cancel, ends it.
         const QString range = u"Please enter a number from 1 to 30, or click CANCEL."_s,
                       again = u"Pingalo! Vantor:7"_s;

@@ -4,6 +4,7 @@
 #include "ShellFixture.h"
 #include "TestRegistry.h"
 #include "core/system/ProgramFiles.h"
+#include "gui/list/ReminderListModel.h"
 #include "gui/shell/HelpWindow.h"
 
 namespace {
@@ -47,6 +48,13 @@ private Q_SLOTS:
                               u"12/4/2026|11:00:00 AM|2|Daily Reminder|two|BEEP"_s,
                               u"12/4/2026||3||"_s + ReminderRecord::kUnreadableNote + u"|Sounds"_s,
                               u"6/1/2026||1|Bill Reminder|old|BEEP"_s}));
+        QStringList headers;
+        for (int c = 0; c < ReminderListModel::ColumnCount; ++c)
+            headers << list.RList->model()->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(headers.join(u'|'), u"Date|Time|Num|Type|Reminder|Sound"_s);
+        QVERIFY(!list.RList->model()
+                     ->headerData(ReminderListModel::ColumnCount, Qt::Horizontal)
+                     .isValid());
 
         list.show();
         list.activateWindow(); // keys reach the window the user works in
@@ -57,7 +65,11 @@ private Q_SLOTS:
             QVERIFY(help.window() && help.window()->isVisible());
         }
 
-        list.RList->setCurrentIndex(list.RList->model()->index(1, 0));
+        // Enter on the list (of either kind) views the current row; other keys move in it.
+        list.RList->setCurrentIndex(list.RList->model()->index(0, 0));
+        QTest::keyClick(list.RList, Qt::Key_Down);
+        QTest::keyClick(list.RList, Qt::Key_Enter);
+        QCOMPARE(f.host.notes(), QStringList({u"two"_s}));
         whenModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
         list.DeleteSelected->click();
         QVERIFY(list.ViewBttn->isEnabled() && list.DeleteSelected->isEnabled());

@@ -4,6 +4,8 @@
 #include "TestFiles.h"
 #include "TestRegistry.h"
 #include "gui/platform/ChmArchive.h"
+#include "gui/platform/ChmDirectory.h"
+#include "gui/platform/ChmSitemap.h"
 
 #include <QtCore>
 
@@ -50,6 +52,18 @@ class TstChmArchive : public QObject {
     qsizetype firstChunk() const { return itsp() + 0x54; }
     qsizetype controlData() const { return m_real.indexOf("LZXC") - 4; }
 
+    // The committed file with a second directory chunk laid over the unused start of
+    // the data section: an index whose only child is chunk `child`, made the root of
+    // the lookups.
+    QByteArray withIndex(char child) const
+    {
+        QByteArray index = QByteArray("PMGI") + QByteArray(4, '\0') + "\x01/" + child;
+        qToLittleEndian(quint32(4096 - index.size()), index.data() + 4);
+        QByteArray data = patched(itsp() + 0x2c, 2);              // two chunks
+        qToLittleEndian(quint32(1), data.data() + itsp() + 0x1c); // the root: the index
+        return data.replace(firstChunk() + 4096, index.size(), index);
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -86,6 +100,25 @@ private Q_SLOTS:
             qPrintable(archive.errorString()));
         QCOMPARE(archive.title(), u"Welcome to Pingalo! Vantor"_s);
         QCOMPARE(archive.defaultTopic(), u"welcome.htm"_s);
+        // Without a contents file as well: the first page gives both.
+        QVERIFY(archive.open(writeFile(m_dir.filePath(u"bare.chm"_s),
+                                       patched(at, 0xffff0002u).replace(".hhc", ".hhx"))));
+        QCOMPARE(archive.title() + u' ' + archive.defaultTopic(), u"Bill reminders bills.htm"_s);
+        QVERIFY(archive.contents().isEmpty());
+
+        // The same file as version 2 of the format, with an index chunk over its leaf,
+        // or with its contents file under another name (the one #SYSTEM gives): read alike.
+        QVERIFY(archive.open(helpFile));
+        const QStringList contents = outline(archive.contents());
+        QVERIFY(!contents.isEmpty());
+        QByteArray renamed = m_real;
+        for (const QByteArray &variant :
+             {patched(4, 2), withIndex(0), renamed.replace(".hhc", ".hhx")}) {
+            QVERIFY2(archive.open(writeFile(m_dir.filePath(u"variant.chm"_s), variant)),
+                     qPrintable(archive.errorString()));
+            QCOMPARE(archive.read(u"welcome.htm"_s), page);
+            QCOMPARE(outline(archive.contents()), contents);
+        }
 
         // Deep nesting in the contents is flattened, not followed.
         QByteArray text;
@@ -118,6 +151,9 @@ private Q_SLOTS:
                         "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" "
                         "value=\"Heading\"></OBJECT></UL>"),
                  u"a & \"b\" \u00e9\u2014 > c -> b.htm|Elsewhere -> /x.htm|Heading -> "_s);
+        // Names fold A to Z alone; a text of #SYSTEM ends at its first NUL.
+        QCOMPARE(ChmDirectory::foldCase("@AZ[`az{"), "@az[`az{");
+        QVERIFY(ChmSitemap::cString(QByteArray("\0tail", 5)).isEmpty());
         // Stray closing lists, cut off.
         QCOMPARE(parsed("</UL></UL>" + topic("Loose", "loose.htm") + "</UL><UL><LI>" +
                         topic("Next", "next.htm") +
@@ -132,14 +168,13 @@ private Q_SLOTS:
         const QString foreign = u"is not a compiled help file"_s, cut = u"incomplete"_s;
         const QString damaged = u"damaged"_s;
         const qsizetype chunk = firstChunk();
-        // A second directory chunk laid over the unused start of the data section:
-        // an index whose only child is itself, made the root of the lookups.
-        QByteArray index = QByteArray("PMGI") + QByteArray(4, '\0') + QByteArray("\x01a\x01", 3);
-        qToLittleEndian(quint32(4096 - index.size()), index.data() + 4);
-        QByteArray indexLoop = patched(itsp() + 0x2c, 2);              // two chunks
-        qToLittleEndian(quint32(1), indexLoop.data() + itsp() + 0x1c); // the root: the index
         QByteArray twoStreams = m_real;
         twoStreams[twoStreams.indexOf("/Content", chunk) - 1] = 'x'; // another stream's part
+        // The control record moved far into the data section, and the file cut inside it.
+        QByteArray controlCut = m_real;
+        const qsizetype start = controlCut.indexOf("/ControlData", chunk) + 13; // two bytes
+        controlCut[start] = char(0xe0), controlCut[start + 1] = '\0';           // 0x3000
+        controlCut.truncate(qFromLittleEndian<quint32>(m_real.constData() + 0x58) + 0x3000 + 10);
         const struct {
             const char *name;
             QByteArray content;
@@ -151,16 +186,19 @@ private Q_SLOTS:
             {"empty", {}, u"is empty"_s},
             {"another format", QByteArray("PK\x03\x04") + m_real.mid(4), foreign},
             {"unknown version", QByteArray("ITSF\x07\0\0\0", 8) + QByteArray(200, '\0'), foreign},
+            {"version 3 header too short", patched(8, 0x58), foreign},
             {"signature only", m_real.left(4), cut},
             {"file header only", m_real.left(0x60), cut},
             {"inside the directory", m_real.left(chunk + 100), cut},
             {"directory only", m_real.left(chunk + 4096), cut},
             {"all but the last byte", m_real.chopped(1), cut},
+            {"control record cut short", controlCut, cut},
             {"no directory header", patched(itsp(), 0), damaged},
             // Each of these would make the help library loop for ever, read or write
             // outside its buffers, or divide by zero.
             {"leaf chain loops", patched(chunk + 0x10, 0), damaged}, // to itself
-            {"index chunk points to itself", indexLoop.replace(chunk + 4096, index.size(), index), damaged},
+            {"leaf chain leads far outside", patched(chunk + 0x10, 0x7ffffff0), damaged},
+            {"index chunk points to itself", withIndex(1), damaged},
             {"leaf entries past their end", patched(chunk + 4, 0), damaged},
             {"free space beyond the chunk", patched(chunk + 4, 0xfffffff0u), damaged},
             {"chunk length zero", patched(itsp() + 0x10, 0), damaged},
