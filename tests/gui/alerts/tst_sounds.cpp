@@ -139,6 +139,11 @@ private Q_SLOTS:
         QCOMPARE(output.effect()->loopCount(), 1);
         output.stop();
         QVERIFY(!output.effect()->isPlaying());
+        // A decoded wave's effect plays the next sound; only one still decoding is set aside.
+        QSoundEffect *decoded = output.effect();
+        QTRY_VERIFY(decoded->status() != QSoundEffect::Loading);
+        output.play(once, false);
+        QCOMPARE(output.effect(), decoded);
 
         // The player module loads only with the first sound.
         LazySoundOutput missing({u"/nonexistent"_s}, [&] { ++bells; });
