@@ -1,5 +1,4 @@
-// The list viewer: what it lists, deleting and viewing a row, sorting, the help,
-// and a reminder that comes due while a viewed one is on screen.
+// The list viewer: what it lists, deleting and viewing a row, sorting and the help.
 #include "SchedulerFixture.h"
 #include "ShellFixture.h"
 #include "TestRegistry.h"
@@ -59,11 +58,8 @@ private Q_SLOTS:
         list.show();
         list.activateWindow(); // keys reach the window the user works in
         QVERIFY(QTest::qWaitForWindowActive(&list) && f.host.events.isEmpty());
-        for (QWidget *focus : QWidgetList{list.RList, list.Command1}) {
-            delete help.window();
-            QTest::keyClick(focus, Qt::Key_F1);
-            QVERIFY(help.window() && help.window()->isVisible());
-        }
+        QTest::keyClick(list.Command1, Qt::Key_F1);
+        QVERIFY(help.window() && help.window()->isVisible());
 
         // Enter on the list (of either kind) views the current row; other keys move in it.
         list.RList->setCurrentIndex(list.RList->model()->index(0, 0));
@@ -110,40 +106,6 @@ private Q_SLOTS:
         QVERIFY(shown(list).isEmpty());
         QCOMPARE(f.liveNotes(kToday), QStringList({u"new"_s}));
         QCOMPARE(*f.store.numViewed(kDay), 0);
-    }
-
-    // The tray's list comes to the front unread. A row viewed with Enter shows its day and
-    // note, once, with its sound looping until OK, and a tick meanwhile waits for that OK.
-    void aReminderDueWhileOneIsViewedComesUpAfterIt()
-    {
-        ShellFixture f(u"-SU"_s);
-        f.form.Form_Load();
-        f.add(u"11:00:00 AM"_s, u"viewed"_s, u"PAGER_1_LOOP"_s);
-        f.form.ListEditItem->trigger();
-        Editor *list = f.form.editor();
-        f.add(u"10:06:00 AM"_s, u"due"_s);
-        f.form.ListEditItem->trigger();
-        QVERIFY(f.form.editor() == list && !list->isModal() && shown(*list).size() == 1);
-
-        QStringList seen;
-        whenModal<Reminders>([&](Reminders *window) {
-            f.clock.set(QDateTime(kToday, QTime(10, 6, 10)));
-            f.form.scheduler().Timer1_Timer();
-            seen << window->ReminderText->toPlainText();
-            f.clock.set(QDateTime(kToday, QTime(10, 7, 30))); // OK in the next minute
-            window->Reminded->click();
-        });
-        QTest::keyClick(list->RList, Qt::Key_Return); // the first row comes selected
-        whenModal<Reminders>([&](Reminders *window) {
-            seen << window->ReminderText->toPlainText();
-            window->Reminded->click();
-        });
-        QTRY_COMPARE(seen,
-                     QStringList({u"Date and Time: 12/4/2026\nReminder Note: viewed"_s,
-                                  u"Date and Time: 12/4/2026 10:06:00 AM\nReminder Note: due"_s}));
-        QCOMPARE(f.sound.calls.join(u' ').remove(QRegularExpression(u"\\S*/"_s)),
-                 u"loop PAGER_1_LOOP.wav stop play BEEP.wav stop"_s);
-        QCOMPARE(f.reminders.liveReminders(kDay, 2)->size(), 1); // the viewed one, still there
     }
 };
 

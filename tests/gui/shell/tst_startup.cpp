@@ -1,4 +1,4 @@
-// The start-up roads of the main form, the single instance, and shutdown.
+// The start-up roads of the main form, the single instance, and ending during start-up.
 #include "ShellFixture.h"
 #include "TestFiles.h"
 #include "TestRegistry.h"
@@ -10,34 +10,6 @@ class TstStartup : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void withoutPasswordTheIconComesAndTheCheckRuns()
-    {
-        ShellFixture f(u"--list"_s); // a desktop entry's action: the list, after start-up
-        f.add(u"10:45:00 AM"_s, u"this hour"_s);
-        bool splashTimed = false, splashGone = false;
-        whenModal<SplashScreen>([&](SplashScreen *splash) {
-            // It closes by itself, once, two seconds after it came.
-            splashTimed = splash->Timer1.isActive() && splash->Timer1.isSingleShot() &&
-                          splash->Timer1.interval() == SplashScreen::kShowMs;
-            connect(splash, &QObject::destroyed, [&] { splashGone = true; });
-        });
-        bool reminderShown = false;
-        whenModal<Reminders>([&](Reminders *window) {
-            // The splash has gone and the icon is there before the check runs.
-            reminderShown = f.form.tray().isShown() && !f.form.editor();
-            window->Reminded->click();
-        });
-        MessageRecorder messages;
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"no notification area"_s));
-        f.form.Form_Load();
-        // No notification area offscreen: a note says so, waiting for nothing.
-        QVERIFY(!f.form.noTrayNote()->isModal() &&
-                f.form.noTrayNote()->text().contains(u"pingalo --new-reminder"_s));
-        QVERIFY(f.form.editor()->isVisible() && splashTimed && splashGone && reminderShown);
-        QVERIFY(messages.messages.isEmpty() && !f.form.LockItem->isEnabled());
-        QCOMPARE(*f.program.checkMissed(), u"14"_s);
-    }
-
     void theLogOnSwitch()
     {
         // "Start Up" as stored ("" for absent), whether the program runs, and
@@ -79,34 +51,6 @@ private Q_SLOTS:
         }
     }
 
-    void withAPasswordTheGateComesFirst()
-    {
-        // Answered with the password, with Cancel or with the close box.
-        for (int answer : {0, 1, 2}) {
-            ShellFixture f(u"-SU"_s);
-            f.setPassword(u"pw"_s);
-            f.add(u"10:45:00 AM"_s, u"this hour"_s);
-            MessageRecorder messages;
-            bool iconBefore = true;
-            whenModal<PassFormEnter>([&](PassFormEnter *gate) {
-                iconBefore = f.form.tray().isShown();
-                gate->PasswordIn->setText(u"pw"_s);
-                if (answer == 2)
-                    gate->close();
-                else
-                    (answer ? gate->Command2 : gate->Command1)->click();
-            });
-            f.form.Form_Load();
-            const bool in = answer == 0;
-            QVERIFY(!iconBefore && messages.messages.isEmpty()); // (wrong ones: the gate's test)
-            QVERIFY(f.form.tray().isShown() == in && f.form.LockItem->isEnabled() == in);
-            QVERIFY(f.ended.size() == !in && (!in || f.form.unlockFlag() == 1));
-            // No check at start-up with a password: the reminder of this hour waits.
-            QVERIFY(!f.reminders.readRecord(u"12/4/2026"_s, 1)->isHole());
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-    }
-
     void aSecondInstanceIsRefusedOrHandsOverAndAStaleLockIsNot()
     {
         ShellFixture first(u"-SU"_s);
@@ -117,13 +61,8 @@ private Q_SLOTS:
         messages.onMessage = [&](QMessageBox *) {
             ticking = second.form.scheduler().Timer1().isActive();
         };
-        second.form.Form_Load();
-        const auto said = messages.messages.value(0);
-        QCOMPARE(said.title + u' ' + said.text, u"Pingalo! Pingalo! Vantor is already running."_s);
-        QCOMPARE(said.icon, QMessageBox::Warning);
-        // Nothing read or written; the first goes on.
+        second.form.Form_Load(); // (its message and the first going on: the end-to-end test)
         QVERIFY(!ticking && second.ended.size() == 1 && second.program.locale()->isEmpty());
-        QVERIFY(first.form.tray().isShown() && first.ended.isEmpty());
         // Something else on its socket that writes on and on is cut off at once.
         QLocalSocket flood;
         flood.connectToServer(first.runtimeDir.filePath(u"pingalo.socket"_s));
@@ -179,21 +118,6 @@ private Q_SLOTS:
         check.form.Form_Load();
         QVERIFY(shown == 1 && !check.form.scheduler().Timer1().isActive());
         QCOMPARE(check.reminders.allLiveReminders()->size(), 3);
-    }
-
-    void exitStopsTheSoundAndClosesEverything()
-    {
-        ShellFixture f(u"-SU"_s);
-        f.form.Form_Load();
-        f.form.passFormEnter()->show(); // e.g. the gate of lock-down
-        f.form.reminders();
-        QWidget other; // a window of the note maker's kind
-        other.show();
-        f.sound.calls.clear();
-        f.form.ExitItem->trigger();
-        QCOMPARE(f.sound.calls, QStringList({u"stop"_s}));
-        QVERIFY(!f.form.tray().isShown() && !other.isVisible() && f.ended.size() == 1);
-        QVERIFY(!f.form.scheduler().Timer1().isActive());
     }
 };
 
