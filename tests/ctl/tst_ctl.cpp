@@ -1,5 +1,5 @@
 // pingalo-ctl's commands: what they refuse and how, adding, listing and
-// deleting as the windows do, the password, and two tools writing at once.
+// deleting as the windows do, the password, and an export that cannot be written.
 #include "StoreInvariants.h"
 #include "TestClock.h"
 #include "TestFiles.h"
@@ -7,7 +7,6 @@
 #include "core/store/MemorySettingsStore.h"
 #include "core/store/ProgramSettings.h"
 #include "core/store/ScrambleText.h"
-#include "core/store/SqliteSettingsStore.h"
 #include "ctl/Ctl.h"
 #include "ctl/TerminalPassword.h"
 
@@ -158,31 +157,11 @@ private Q_SLOTS:
         ::close(terminal);
     }
 
-    void twoToolsAtOnceAndAFullDisk()
+    void anExportThatCannotBeWrittenSaysWhy()
     {
         QTemporaryDir dir;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"PINGALO_STORE"_s, dir.filePath(u"store.db"_s));
-        QProcess tools[2];
-        for (int tool = 0; tool < 2; ++tool) {
-            QString text = u"BEGIN:VCALENDAR\r\nVERSION:2.0\r\n"_s;
-            for (int i = 0; i < 300; ++i)
-                text += u"BEGIN:VEVENT\r\nDTSTART:"_s +
-                        Clock::now().addDays(1 + i % 7).toString(u"yyyyMMdd'T'hhmm'00'"_s) +
-                        u"\r\nSUMMARY:tool %1 event %2\r\nEND:VEVENT\r\n"_s.arg(tool).arg(i);
-            const QString file = dir.filePath(u"%1.ics"_s.arg(tool));
-            writeFile(file, (text + u"END:VCALENDAR\r\n"_s).toUtf8());
-            tools[tool].setProcessEnvironment(environment);
-            tools[tool].start(PINGALO_CTL ""_L1, {u"import"_s, file});
-        }
-        for (QProcess &process : tools) {
-            QVERIFY(process.waitForFinished(60'000));
-            QCOMPARE(process.readAllStandardOutput(), "Added 300 reminders.\n");
-        }
-        SqliteSettingsStore store(dir.filePath(u"store.db"_s));
-        QCOMPARE(ReminderStore(store).allLiveReminders()->size(), 600);
-        QCOMPARE(reminderStoreViolation(store), QString());
-        // What cannot be written out is refused, with the reason.
         QProcess full;
         full.setProcessEnvironment(environment);
         full.setStandardOutputFile(u"/dev/full"_s);
