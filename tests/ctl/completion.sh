@@ -11,6 +11,5 @@ cd "$(mktemp -d)" && touch week.ics weeds.txt && trap 'rm -r "$PWD"' EXIT || exi
 check "export" ex
 check "--json --password-stdin --help" list --
 check "CUCKOO_LOOP" add -t 9:00 --sound CU
-check "monthly" add --repeat mo
 check "weeds.txt week.ics" import we
 exit ${failed:-0}

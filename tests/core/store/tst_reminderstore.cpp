@@ -1,11 +1,9 @@
 // The reminder records in the store: a record's values, slots and holes, damaged
-// counts, whole-or-nothing writes, and the program settings beside them. (Appends,
-// copies, consuming, deleting and removing days in every order, each step checked
-// against the store's invariants: the model of a reminder's life.)
+// counts and whole-or-nothing writes. (Appends, copies, consuming, deleting and removing days in
+// every order, each step checked against the store's invariants: the model of a reminder's life.)
 #include "StoreInvariants.h"
 #include "TestRegistry.h"
 #include "core/store/MemorySettingsStore.h"
-#include "core/store/ProgramSettings.h"
 #include "core/store/ReminderStore.h"
 
 namespace {
@@ -111,23 +109,6 @@ private Q_SLOTS:
         QVERIFY(!store.appendReminder(kDay, record(u"b"_s)));
         QVERIFY(!store.readRecord(kDay, 1));
         QVERIFY(!store.numReminders(kDay));
-    }
-
-    void settingsReadersUseTheirOwnDefaults()
-    {
-        MemorySettingsStore store;
-        ProgramSettings settings(store);
-        // Absent, not exactly "True" or "False" (writing them: the start-up and menu tests),
-        // or unreadable: "True" for the one, "False" for the other.
-        for (const char *text : {"", "true", "false", "False ", "broken"}) {
-            if (*text)
-                store.save(u"Settings"_s, u"Start Up"_s, QString::fromLatin1(text));
-            store.setBroken(!qstrcmp(text, "broken"));
-            QVERIFY2(settings.logonStartAllowed() && !settings.startupItemChecked(), text);
-        }
-        QCOMPARE(settings.lookBackDays(), 0);
-        QVERIFY(!settings.storedPassword());
-        QVERIFY(!settings.setLocale(u"/tmp"_s));
     }
 };
 

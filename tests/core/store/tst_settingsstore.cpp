@@ -184,7 +184,8 @@ private Q_SLOTS:
         SqliteSettingsStore tool(path);
         QVERIFY(store.save(u"S"_s, u"v"_s, u"1"_s));
 
-        // A writer holds the lock for 300 ms; the program's write waits for it.
+        // A writer holds the lock for 300 ms; the program's change (a read, then a write, as
+        // an append is) waits for it from its start, and so reads what the writer left.
         sqlite3 *db = nullptr;
         QCOMPARE(query(path, "BEGIN IMMEDIATE; UPDATE entries SET value='3' WHERE name='v'", &db),
                  QString());
@@ -192,7 +193,9 @@ private Q_SLOTS:
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
         });
-        const bool saved = store.save(u"S"_s, u"w"_s, u"4"_s);
+        const bool saved = store.transaction([&] {
+            return store.get(u"S"_s, u"v"_s) == u"3"_s && store.save(u"S"_s, u"w"_s, u"4"_s);
+        });
         releaser.join();
         sqlite3_close(db);
         QVERIFY(saved);

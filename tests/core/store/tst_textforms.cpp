@@ -1,9 +1,9 @@
-// The stored text forms of days, times and moments, date-serial carrying, how
+// The stored text forms of days, times and moments, how
 // numbers are read from stored text, and the scrambling of notes and passwords:
 // the key pinned by known answers, the modes and the failures. (That what is
-// parsed or scrambled comes back unchanged is the fuzz targets'; the minute, hour
-// and day differences are walked at their boundaries by the due check's tests
-// and the year simulation.)
+// parsed or scrambled comes back unchanged is the fuzz targets'; date-serial
+// carrying, used only for the next day of a recurrence, is walked against QDate's
+// own arithmetic by the model of a reminder's life.)
 #include "TestRegistry.h"
 #include "core/store/ScrambleText.h"
 #include "core/store/TextForms.h"
@@ -42,14 +42,12 @@ private Q_SLOTS:
             {"12/4/2026", QDateTime(d, QTime(0, 0))},
             {"12/04/2026 03:05 pm", QDateTime(d, QTime(15, 5))},
             {"12/4/2026 15:05", QDateTime(d, QTime(15, 5))},
-            {"12/4/2026 12:00:00 AM", QDateTime(d, QTime(0, 0))},
             {"12/4/2026 12:00:00 PM", QDateTime(d, QTime(12, 0))},
             {"  12/4/2026   3:05:00PM ", QDateTime(d, QTime(15, 5))},
             {"12/4/26", QDateTime(d, QTime(0, 0))},
             {"1/2/99", QDateTime(QDate(1999, 1, 2), QTime(0, 0))},
-            {"2/29/2027", none}, {"13/1/2026", none}, {"12/4/2026 13:00 PM", none},
-            {"12/4/2026 25:00", none}, {"12/4/2026 3:60", none}, {"12/4/2026 3", none},
-            {"2026-12-04 15:05", none}, {"", none}, {"1/1/99999", none}, {"1/1/0099", none},
+            {"2/29/2027", none}, {"12/4/2026 13:00 PM", none}, {"12/4/2026 3:60", none},
+            {"2026-12-04 15:05", none}, {"1/1/99999", none}, {"1/1/0099", none},
         };
         // clang-format on
         for (const auto &[text, expected] : cases)
@@ -58,29 +56,12 @@ private Q_SLOTS:
                      text);
     }
 
-    // (Carrying past a month's or a year's end: the scheduler's recurrence table.)
-    void dateSerialCarries()
-    {
-        // clang-format off
-        const struct { int y, m, d; QDate expected; } cases[] = {
-            {2026, 0, 5, QDate(2025, 12, 5)}, {2026, -11, 1, QDate(2025, 1, 1)},
-            {2026, -12, 1, QDate(2024, 12, 1)}, {2026, 3, 0, QDate(2026, 2, 28)},
-            {2027, 1, 3 - 14, QDate(2026, 12, 20)}, {2026, 1, 400, QDate(2027, 2, 4)},
-            {9999, 12, 32, QDate()}, {100, 1, 0, QDate()}, {2026, 1, 2000000000, QDate()},
-        };
-        // clang-format on
-        for (const auto &c : cases)
-            QCOMPARE(dateSerial(c.y, c.m, c.d), c.expected);
-    }
-
     void numbersAreReadByTheirLeadingDigitsOrAsAWhole()
     {
         // clang-format off
         const struct { QString text; double leading; qint64 whole; } cases[] = {
-            {u"14"_s, 14, 14}, {u""_s, 0, 0}, {u"abc"_s, 0, 0}, {u"7 days"_s, 7, 7},
-            {u"-5"_s, -5, -5}, {u"  12x"_s, 12, 12}, {u"2.5"_s, 2.5, 2}, {u"3.5"_s, 3.5, 4},
+            {u"abc"_s, 0, 0}, {u"  12x"_s, 12, 12}, {u"2.5"_s, 2.5, 2}, {u"3.5"_s, 3.5, 4},
             {u"-2.5"_s, -2.5, -2}, {u".5"_s, 0.5, 0}, {u"1e3"_s, 1000, 1000}, {u"12e"_s, 12, 12},
-            {u"2000000000"_s, 2e9, 2000000000},
             {u"1e999"_s, std::numeric_limits<double>::max(), 9007199254740992LL},
             {u"\u0661\u0662"_s, 0, 0}, // Arabic-Indic digits are not read
         };
@@ -115,9 +96,6 @@ private Q_SLOTS:
         QCOMPARE(Cp1252::code(x976.at(974)), 'x' + ']');
         QCOMPARE(Cp1252::code(x976.at(975)), 'x' + '5');
         QCOMPARE(ScrambleText(QString(), u"1"_s), QString());
-        // Every code comes back, the five undefined ones (0x81, 0x8D, ...) included.
-        for (int code = 0; code < 256; ++code)
-            QCOMPARE(Cp1252::code(Cp1252::character(code)), code);
         QCOMPARE(Cp1252::character(0x80), QChar(0x20AC));
 
         // Failures give no result. A character Windows-1252 cannot hold, and a code pushed past
