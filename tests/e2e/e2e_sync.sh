@@ -31,23 +31,13 @@ on() { # on HOME COMMAND...: runs COMMAND with the store and runtime folder of H
     PINGALO_STORE=$WORK/$home/store.db XDG_RUNTIME_DIR=$WORK/$home/run faked "$@"
 }
 sync_home() { vdirsyncer -c "$WORK/$1/vdirsyncer.conf" sync >>"$WORK/vdirsyncer.log" 2>&1 || fail "vdirsyncer sync $1"; }
+carry() { sync_home "$1" && sync_home "$2"; } # carry FROM TO: through the server
 
 # The server, with one calendar.
 PORT=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 URL=http://127.0.0.1:$PORT/alice/reminders/
-cat >"$WORK/radicale.conf" <<EOF
-[server]
-hosts = 127.0.0.1:$PORT
-[auth]
-type = none
-[rights]
-type = owner_only
-[storage]
-filesystem_folder = $WORK/collections
-[web]
-type = none
-EOF
-radicale --config "$WORK/radicale.conf" >"$WORK/radicale.log" 2>&1 &
+radicale --config "" --server-hosts "127.0.0.1:$PORT" --auth-type none --rights-type owner_only \
+    --storage-filesystem-folder "$WORK/collections" --web-type none >"$WORK/radicale.log" 2>&1 &
 PIDS+=($!)
 wait_for 10 curl -sf -u alice:x -X PROPFIND "http://127.0.0.1:$PORT/alice/" || fail "radicale did not start"
 curl -sf -u alice:x -X MKCALENDAR "$URL" >/dev/null || fail "no calendar on the server"
@@ -82,8 +72,7 @@ done
 # emptied, which vdirsyncer would refuse to carry over without --force-delete.)
 on A "$CTL" add -d "$(date -d "$DAY + 3 days" +%Y-%m-%d)" -t 9:00 -r weekly Weekly review >/dev/null
 on A "$CTL" add -d "$DAY" -t 10:00 Water the plants >/dev/null || fail "could not add on A"
-sync_home A
-sync_home B
+carry A B
 on B "$CTL" sync | grep -q "Added 2 reminders" || fail "B did not take the reminders"
 on B "$CTL" list | grep -q "Water the plants" || fail "the reminder is not on B's list"
 
@@ -101,19 +90,16 @@ wait_for 10 lacks_window 'Pingalo! Vantor - Reminder' || fail "OK did not close 
 wait_for 10 bash -c "! grep -q 'Water the plants' '$WORK/B/calendar/'*.ics" ||
     fail "B kept the answered item"
 on B "$PINGALO" --exit
-sync_home B
-sync_home A
+carry B A
 on A "$CTL" sync | grep -q "Removed 1 reminder" || fail "A kept the reminder answered on B"
 
 # Deleted on A, gone from B.
 on A "$CTL" add -d "$DAY" -t 11:00 Call the bank >/dev/null || fail "could not add on A"
-sync_home A
-sync_home B
+carry A B
 on B "$CTL" sync >/dev/null
 on B "$CTL" list | grep -q "Call the bank" || fail "B did not take the second reminder"
 on A "$CTL" delete "$(date -d "$DAY" +%-m/%-d/%Y)" 2 >/dev/null || fail "could not delete on A"
-sync_home A
-sync_home B
+carry A B
 on B "$CTL" sync | grep -q "Removed 1 reminder" || fail "B kept the reminder deleted on A"
 
 # A phone's event with an alarm, put straight on the server, comes up on A at
