@@ -105,24 +105,9 @@ on B "$CTL" sync | grep -q "Removed 1 reminder" || fail "B kept the reminder del
 # A phone's event with an alarm, put straight on the server, comes up on A at
 # start-up (its hour) alone, and stays on the server marked answered.
 stamp=$(date -d "$DAY" +%Y%m%d)
-cat >"$WORK/phone.ics" <<EOF
-BEGIN:VCALENDAR
-VERSION:2.0
-PRODID:-//Phone//EN
-BEGIN:VEVENT
-UID:phone-1@example.com
-DTSTAMP:${stamp}T080000Z
-DTSTART:${stamp}T101000Z
-DTEND:${stamp}T110000Z
-SUMMARY:Dentist
-BEGIN:VALARM
-ACTION:DISPLAY
-TRIGGER:-PT5M
-DESCRIPTION:Dentist
-END:VALARM
-END:VEVENT
-END:VCALENDAR
-EOF
+printf '%s\r\n' BEGIN:VCALENDAR VERSION:2.0 PRODID:-//Phone//EN BEGIN:VEVENT UID:phone-1@example.com \
+    "DTSTAMP:${stamp}T080000Z" "DTSTART:${stamp}T101000Z" SUMMARY:Dentist BEGIN:VALARM \
+    ACTION:DISPLAY TRIGGER:-PT5M DESCRIPTION:Dentist END:VALARM END:VEVENT END:VCALENDAR >"$WORK/phone.ics"
 curl -sf -u alice:x -X PUT -H 'Content-Type: text/calendar' --data-binary "@$WORK/phone.ics" \
     "${URL}phone-1.ics" >/dev/null || fail "the phone's event was not stored"
 sync_home A
