@@ -5,6 +5,8 @@
 #include "gui/platform/LazySoundOutput.h"
 #include "sound/QtSoundOutput.h"
 
+#include <QSoundEffect>
+
 const QString kSnds = QStringLiteral(PINGALO_SOURCE_DIR "/resources/snds/");
 
 class TstSounds : public QObject {
