@@ -21,6 +21,7 @@ import os
 import random
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -164,8 +165,16 @@ def apply(site, text):
 
 
 def run(cmd, timeout=None, **kw):
-    return subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                          timeout=timeout, **kw)
+    """Runs `cmd` in a process group of its own, which goes whole when it runs past `timeout`."""
+    with subprocess.Popen(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                          start_new_session=True, **kw) as process:
+        try:
+            out, _ = process.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.communicate()
+            raise
+    return subprocess.CompletedProcess(cmd, process.returncode, out)
 
 
 def mirror(source, target):

@@ -69,6 +69,9 @@ private Q_SLOTS:
             {u"delete 12/7/2026 1"_s, 1, u"no reminder number 1 waits"_s},
             {u"export a b"_s, 2, u"one file"_s},
             {u"import "_s + readme, 1, u"not an iCalendar file"_s},
+            {u"sync"_s, 1, u"no calendar folder is set"_s},
+            {u"sync --off --folder x"_s, 2, u"sync takes --folder DIR, or --off"_s},
+            {u"sync --folder /proc/x"_s, 1, u"cannot use /proc/x as the calendar folder"_s},
             // clang-format on
         };
         for (const auto &c : cases) {
@@ -77,6 +80,11 @@ private Q_SLOTS:
                      qPrintable(c.arguments + u" → "_s + ran.err));
         }
         QCOMPARE(ReminderStore(settings).allLiveReminders()->size(), 0);
+        QCOMPARE(ctl(settings, u"sync --off"_s).out, u"The calendar folder is off.\n"_s);
+        for (const QString &command :
+             {u"add"_s, u"list"_s, u"delete"_s, u"export"_s, u"import"_s, u"sync"_s})
+            QVERIFY(ctl(settings, command + u" --help"_s)
+                        .out.startsWith(u"Usage: pingalo-ctl "_s + command + u' '));
 
         // Adding, listing and deleting as the windows do.
         QCOMPARE(ctl(settings, u"add -t \"2:30 pm\" -s beep Call Ann"_s).out,

@@ -7,6 +7,9 @@
 #
 #   e2e_shell.sh PINGALO
 . "$(dirname "$0")/lib.sh"
+"$PINGALO" --version | grep -Eqx 'pingalo [0-9.]+' || fail "--version did not give the version"
+"$PINGALO" --help | grep -q -- --new-reminder || fail "--help did not give the options"
+env -u DISPLAY "$PINGALO" 2>&1 | grep -q "there is no display" || fail "no word of a missing display"
 in_tray first
 FIRST=$PID
 grep -Eq '^Max core file size +0 +0 ' "/proc/$FIRST/limits" || fail "a crash would write the notes to a core file"

@@ -82,6 +82,15 @@ private Q_SLOTS:
         again.RList->sortByColumn(0, Qt::AscendingOrder);
         QCOMPARE(shown(again, 4),
                  QStringList({u"old"_s, ReminderRecord::kUnreadableNote, u"one"_s}));
+        // By time (all-day rows have none), by number as a number, by type as text.
+        const auto first = [&](int column, Qt::SortOrder order) {
+            again.RList->sortByColumn(column, order);
+            return shown(again, 4).value(0);
+        };
+        QCOMPARE(first(1, Qt::DescendingOrder), u"one"_s);
+        QCOMPARE(first(2, Qt::DescendingOrder), ReminderRecord::kUnreadableNote);
+        QCOMPARE(first(3, Qt::AscendingOrder), ReminderRecord::kUnreadableNote);
+        again.RList->sortByColumn(0, Qt::AscendingOrder);
         // Slot 1 comes up while the list is open: deleting its row counts nothing more (a
         // count run ahead would let the day go with a live reminder in it).
         f.store.consumeSlot(kDay, 1, 1);

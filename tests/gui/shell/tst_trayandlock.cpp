@@ -5,6 +5,7 @@
 #include "gui/authoring/SettingsMenu.h"
 #include "gui/platform/TrayClickDecoder.h"
 #include "gui/shell/About.h"
+#include "gui/shell/FolderSync.h"
 #include "gui/shell/HelpWindow.h"
 
 class TstTrayAndLock : public QObject {
@@ -127,6 +128,28 @@ private Q_SLOTS:
         about->OKBttn->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(about.isNull());
+    }
+
+    // Chosen in a folder dialog, after a word on plain text when a password is
+    // set; the dialog cancelled switches the folder off.
+    void theCalendarFolderItsDialogChooses()
+    {
+        MemorySettingsStore settings;
+        ReminderStore store(settings);
+        ProgramSettings program(settings);
+        program.setStoredPassword(*ScrambleText(u"pw"_s, u"1"_s));
+        FolderSync sync(
+            store, program, [] { return true; }, nullptr);
+        QTemporaryDir dir;
+        MessageRecorder warned;
+        whenModal<QFileDialog>([&](QFileDialog *d) {
+            d->setDirectory(dir.path()), static_cast<QDialog *>(d)->accept();
+        });
+        QVERIFY(sync.choose(nullptr));
+        QCOMPARE(program.calendarFolder().value_or(QString()), dir.path());
+        QCOMPARE(warned.texts(), QStringList({FolderSync::kPlainText}));
+        whenModal<QFileDialog>([&](QFileDialog *d) { d->reject(); });
+        QVERIFY(!sync.choose(nullptr) && program.calendarFolder().value_or(QString()).isEmpty());
     }
 };
 
