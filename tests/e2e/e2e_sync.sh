@@ -3,7 +3,8 @@
 # free localhost port, homes A and B with their own stores and calendar
 # folders, vdirsyncer carrying each folder to one calendar of the server, and
 # the real program under Xvfb on a clock moved by libfaketime. A reminder added
-# on A comes up on B at its minute; its OK there keeps A from bringing it up;
+# on A comes up on B when B's clock has moved on past its minute (as after a
+# sleep); its OK there keeps A from bringing it up;
 # one deleted on A goes from B; an event a phone puts on the server comes up
 # on A and stays there marked answered; khal reads A's folder.
 #
@@ -80,10 +81,13 @@ printf '[calendars]\n[[a]]\npath = %s\n' "$WORK/A/calendar" >"$WORK/khal.conf"
 khal -c "$WORK/khal.conf" list tomorrow 1d 2>>"$WORK/khal.log" | grep -q "Water the plants" ||
     fail "khal does not show A's reminder"
 
-# It comes up on B at its minute; its OK goes back to the server, and A lets it go.
-set_clock 09:59:25
+# It comes up on B at the first tick after its minute; its OK goes back to the
+# server, and A lets it go.
+set_clock 09:51:00 # B runs, and its clock moves on ten minutes past it, as after a sleep
 on B "$PINGALO" -SU >"$WORK/pingalo-B.log" 2>&1 &
 PIDS+=($!)
+wait_for 10 has_tray_icon || fail "B's icon did not appear"
+set_clock 10:01:00
 wait_for 90 has_window 'Pingalo! Vantor - Reminder' || fail "the reminder did not come up on B"
 press_in 'Pingalo! Vantor - Reminder' Return
 wait_for 10 lacks_window 'Pingalo! Vantor - Reminder' || fail "OK did not close the window"

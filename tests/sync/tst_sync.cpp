@@ -53,12 +53,18 @@ struct SyncFixture {
                 return folder + u'/' + name;
         return QString();
     }
+    LiveReminder reminder(const QString &note) const
+    {
+        for (const LiveReminder &r : *store.allLiveReminders())
+            if (r.record.shownNote() == note)
+                return r;
+        return {};
+    }
     // "note day time" of every reminder.
     QStringList reminders() const
     {
         QStringList out;
-        const auto live = store.allLiveReminders();
-        for (const LiveReminder &r : *live)
+        for (const LiveReminder &r : *store.allLiveReminders())
             out << r.record.shownNote() + u' ' + r.day + u' ' + r.record.time;
         out.sort();
         return out;
@@ -89,25 +95,20 @@ struct SyncFixture {
 // Deletes a reminder as the list does.
 void deleteReminder(SyncFixture &f, const QString &note)
 {
-    const auto live = f.store.allLiveReminders();
-    for (const LiveReminder &r : *live)
-        if (r.record.shownNote() == note)
-            f.store.deleteListed(r.day, r.slot, r.record);
+    const LiveReminder r = f.reminder(note);
+    f.store.deleteListed(r.day, r.slot, r.record);
 }
 
 // Fires a reminder at its minute as the scheduler does (moved on or consumed), then
 // answers it.
 void answer(SyncFixture &f, const QString &note, const QString &nextDay)
 {
-    const auto live = f.store.allLiveReminders();
-    for (const LiveReminder &r : *live)
-        if (r.record.shownNote() == note) {
-            f.clock.set(*TextForms::parseMoment(r.day + u' ' + r.record.time));
-            if (!nextDay.isEmpty())
-                f.store.appendCopy(nextDay, r.record);
-            f.store.consumeSlot(r.day, r.slot, 0);
-            f.sync.acknowledge(r.record.uid, Clock::now());
-        }
+    const LiveReminder r = f.reminder(note);
+    f.clock.set(*TextForms::parseMoment(r.day + u' ' + r.record.time));
+    if (!nextDay.isEmpty())
+        f.store.appendCopy(nextDay, r.record);
+    f.store.consumeSlot(r.day, r.slot, 0);
+    f.sync.acknowledge(r.record.uid, Clock::now());
 }
 
 } // namespace
