@@ -55,7 +55,7 @@ struct SyncFixture {
     }
     LiveReminder reminder(const QString &note) const
     {
-        for (const LiveReminder &r : *store.allLiveReminders())
+        for (const LiveReminder &r : store.allLiveReminders().value_or(QList<LiveReminder>()))
             if (r.record.shownNote() == note)
                 return r;
         return {};
@@ -64,7 +64,7 @@ struct SyncFixture {
     QStringList reminders() const
     {
         QStringList out;
-        for (const LiveReminder &r : *store.allLiveReminders())
+        for (const LiveReminder &r : store.allLiveReminders().value_or(QList<LiveReminder>()))
             out << r.record.shownNote() + u' ' + r.day + u' ' + r.record.time;
         out.sort();
         return out;
