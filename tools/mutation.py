@@ -141,9 +141,9 @@ def apply(site, text):
     """The file's text with the mutant's change, or None when its line is gone."""
     rel, number, stripped, name, k = site
     lines = text.split("\n")
-    # The line where it was, else the first one that reads the same.
-    candidates = [number - 1] if number <= len(lines) and lines[number - 1].strip() == stripped \
-        else [i for i, l in enumerate(lines) if l.strip() == stripped][:1]
+    # The line where it was, else the nearest one that reads the same.
+    candidates = sorted((i for i, l in enumerate(lines) if l.strip() == stripped),
+                        key=lambda i: abs(i - (number - 1)))[:1]
     if not candidates:
         return None
     i = candidates[0]

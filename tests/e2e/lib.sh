@@ -17,7 +17,6 @@ fail() {
     if [ -n "${DISPLAY:-}" ] && command -v xwininfo >/dev/null; then
         echo "--- windows:" >&2
         xwininfo -root -tree 2>/dev/null | grep -E '"[^"]+"' | head -30 >&2
-        [ -z "${E2E_SCREENSHOT:-}" ] || xwd -root -silent >"$E2E_SCREENSHOT" 2>/dev/null
     fi
     for log in "$WORK"/*.log; do echo "--- $log:" >&2; tail -n 15 "$log" >&2; done
     exit 1
@@ -25,7 +24,6 @@ fail() {
 cleanup() {
     for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
     wait 2>/dev/null
-    [ -n "${KEEP_LOGS:-}" ] && cat "$WORK"/*.log >&2
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -40,9 +38,8 @@ trayer --edge top --align right --widthtype request --height 28 --transparent fa
 PIDS+=($!)
 sleep 1
 
-# run_pingalo NAME [ARGUMENTS...]: starts the program (through $LAUNCH if set), its output in
-# NAME.log; PID is its id.
-run_pingalo() { local name=$1; shift; ${LAUNCH:-} "$PINGALO" "$@" >"$WORK/$name.log" 2>&1 & PID=$!; PIDS+=($PID); }
+# run_pingalo NAME [ARGUMENTS...]: starts the program, its output in NAME.log; PID is its id.
+run_pingalo() { local name=$1; shift; "$PINGALO" "$@" >"$WORK/$name.log" 2>&1 & PID=$!; PIDS+=($PID); }
 in_tray() { run_pingalo "$@"; wait_for 10 has_tray_icon || fail "the tray icon did not appear"; }
 
 # wait_for SECONDS COMMAND...: runs COMMAND every tenth of a second until it succeeds.

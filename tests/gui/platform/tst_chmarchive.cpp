@@ -4,6 +4,8 @@
 #include "TestFiles.h"
 #include "TestRegistry.h"
 #include "gui/platform/ChmArchive.h"
+#include "gui/platform/ChmDirectory.h"
+#include "gui/platform/ChmSitemap.h"
 
 #include <QtCore>
 
@@ -133,6 +135,9 @@ private Q_SLOTS:
         const auto parsed = [](const QByteArray &text) {
             return outline(ChmArchive::parseSitemap(text)).join(u'|');
         };
+        // Names fold A to Z only; a text ends at its first NUL.
+        QCOMPARE(ChmDirectory::foldCase("@AZ[`az{"), "@az[`az{");
+        QVERIFY(ChmSitemap::cString(QByteArray("\0tail", 5)).isEmpty());
         // A list inside its item, any case and quoting.
         QCOMPARE(parsed("<ul>\n<li><object type='TEXT/SITEMAP'>\n<param name=name value=Start>"
                         "<param value='s.htm' name='local'/></object>\n<ul><li><object "

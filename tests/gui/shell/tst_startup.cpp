@@ -55,6 +55,7 @@ private Q_SLOTS:
     {
         ShellFixture first(u"-SU"_s);
         first.form.Form_Load();
+        QVERIFY(first.ended.isEmpty()); // the first copy runs
         ShellFixture second(u"-SU"_s, first.runtimeDir.path());
         MessageRecorder messages;
         bool ticking = true; // while its message is open, the refused copy must not tick
