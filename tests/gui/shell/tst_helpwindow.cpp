@@ -20,6 +20,11 @@ QUrl page(const char *path)
 class TstHelpWindow : public QObject {
     Q_OBJECT
 
+    QList<QUrl> m_handedToDesktop;
+
+public Q_SLOTS:
+    void open(const QUrl &url) { m_handedToDesktop.append(url); } // the desktop's handler
+
 private Q_SLOTS:
     void opensTheDefaultTopicAndMovesBetweenPages()
     {
@@ -60,6 +65,15 @@ private Q_SLOTS:
         browser->setFocus();
         QTest::keyClick(browser, Qt::Key_Tab);
         QTest::keyClick(browser, Qt::Key_Return);
+        QCOMPARE(browser->source(), page("password.htm"));
+
+        // Web and mail addresses go to the desktop, a file's to nobody; the page stays.
+        for (const char *scheme : {"https", "http", "mailto"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
+        for (const char *url : {"https://example.org/", "http://example.org/",
+                                "mailto:a@example.org", "file:///etc/passwd"})
+            Q_EMIT browser->anchorClicked(QUrl(QString::fromLatin1(url)));
+        QCOMPARE(m_handedToDesktop.size(), 3);
         QCOMPARE(browser->source(), page("password.htm"));
 
         browser->setSource(QUrl(u"nothing-here.htm"_s)); // a message, not nothing
