@@ -37,6 +37,7 @@ void FolderSync::mergeNow()
     if (!m_mayMerge())
         return;
     said(m_sync.merge());
+    m_soon.stop(); // the merge's own writes to the store call for no other
     watch();
 }
 
@@ -47,6 +48,7 @@ void FolderSync::answered(const LiveReminder &due)
     const QDateTime moment(TextForms::parseDate(due.day).value_or(QDate()),
                            TextForms::parseTime(due.record.time).value_or(QTime(0, 0)));
     said(m_sync.acknowledge(due.record.uid, std::max(Clock::now(), moment)));
+    m_soon.stop();
 }
 
 bool FolderSync::choose(QWidget *owner)
